@@ -1,0 +1,17 @@
+#ifndef STARTUP_H
+#define STARTUP_H
+
+#include <QStringList>
+
+class QApplication;
+class QTranslator;
+
+// Tries ":/i18n/Morl_<locale name>" for each language in order and installs the
+// translator for the first one that loads. Returns whether one was installed.
+bool installTranslation(QTranslator &translator, const QStringList &languages);
+
+// Everything main() does once the application object exists: translation, main
+// window, icon, event loop. Returns the event loop's result.
+int runMorl(QApplication &app, const QStringList &languages);
+
+#endif // STARTUP_H

@@ -1,0 +1,3 @@
+# Sources of the helper module beyond the folder dialog, part of morl_core.
+target_sources(morl_core PRIVATE
+)

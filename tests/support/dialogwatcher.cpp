@@ -1,0 +1,75 @@
+#include "support/dialogwatcher.h"
+
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QTest>
+
+DialogWatcher::DialogWatcher(QObject *parent) : QObject(parent)
+{
+    // Polling is the simplest way to reach a dialog that a static Qt call opens and
+    // runs in its own event loop; the timer fires inside that loop.
+    timer.setInterval(5);
+    connect(&timer, &QTimer::timeout, this, &DialogWatcher::poll);
+    timer.start();
+}
+
+void DialogWatcher::poll()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible())
+        return;
+
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        SeenMessageBox seen;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.buttons = box->standardButtons();
+        seen.defaultButton = box->defaultButton() ? box->standardButton(box->defaultButton())
+                                                  : QMessageBox::NoButton;
+        seen.hadParent = box->parentWidget() != nullptr;
+        messageBoxes.append(seen);
+        const QList<QAbstractButton *> buttons = box->buttons();
+        if (!buttons.isEmpty())
+            buttons.first()->click();
+        else
+            box->reject();
+        return;
+    }
+
+    if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+        SeenFileDialog seen;
+        seen.caption = dialog->windowTitle();
+        seen.startFolder = dialog->directory().absolutePath();
+        seen.options = dialog->options();
+        seen.fileMode = dialog->fileMode();
+        seen.hadParent = dialog->parentWidget() != nullptr;
+        fileDialogs.append(seen);
+        const QString answer = folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+        if (answer.isEmpty()) {
+            dialog->reject();
+        } else {
+            // With nothing typed, a folder dialog answers the folder it shows.
+            dialog->setDirectory(answer);
+            static_cast<QDialog *>(dialog)->accept();
+        }
+    }
+}
+
+bool DialogWatcher::waitForMessageBoxes(int count, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return messageBoxes.size() >= count; }, timeoutMs);
+}
+
+QString describe(const SeenMessageBox &box)
+{
+    static const char *const icons[] = { "none", "information", "warning", "critical",
+                                         "question" };
+    const int index = int(box.icon);
+    return QStringLiteral("[%1] %2: %3")
+            .arg(QLatin1String(index >= 0 && index < 5 ? icons[index] : "?"), box.title,
+                 box.text);
+}
