@@ -8,7 +8,7 @@ packages="cmake ninja-build g++ qt6-base-dev qt6-l10n-tools libgl-dev fonts-deja
 if [ "$mode" = test ]; then
     # windres checks the Windows resources; clang/libFuzzer runs the fuzz targets;
     # dpkg-dev, fakeroot and desktop-file-utils build and check the Debian package.
-    packages="$packages binutils-mingw-w64-x86-64 clang libclang-rt-14-dev dpkg-dev fakeroot file desktop-file-utils xvfb xauth"
+    packages="$packages qt6-tools-dev binutils-mingw-w64-x86-64 clang libclang-rt-14-dev dpkg-dev fakeroot file desktop-file-utils xvfb xauth"
 fi
 
 missing=""

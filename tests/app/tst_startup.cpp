@@ -1,0 +1,128 @@
+#include "about/fenapropos.h"
+#include "app/startup.h"
+#include "mainwindow/mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTranslator>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void translationLookup_data();
+    void translationLookup();
+    void translatedFormOnly();
+    void quitActionEndsWithZero();
+    void closingWindowEndsWithZero();
+};
+
+static MainWindow *shownMainWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<MainWindow *>(w); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+void TestStartup::translationLookup_data()
+{
+    QTest::addColumn<QStringList>("languages");
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QString>("quitText");
+
+    QTest::newRow("no language") << QStringList() << false << "Quitter";
+    QTest::newRow("no translation for any") << QStringList{ "fr-FR", "en-US", "ja-JP" } << false
+                                            << "Quitter";
+    QTest::newRow("only later entry has one") << QStringList{ "en-US", "it-IT" } << true << "Esci";
+    QTest::newRow("earlier entry wins (de before it)")
+            << QStringList{ "de-DE", "it-IT" } << true << "Beenden";
+    QTest::newRow("earlier entry wins (it before de)")
+            << QStringList{ "it-IT", "de-DE" } << true << "Esci";
+    // The locale's name is language_TERRITORY, and the loader falls back to Morl_de.
+    QTest::newRow("territory found through the locale name") << QStringList{ "de" } << true
+                                                             << "Beenden";
+}
+
+void TestStartup::translationLookup()
+{
+    QFETCH(QStringList, languages);
+    QFETCH(bool, installed);
+    QFETCH(QString, quitText);
+
+    QTranslator translator;
+    QCOMPARE(installTranslation(translator, languages), installed);
+    QCOMPARE(translator.isEmpty(), !installed);
+    QCOMPARE(QCoreApplication::translate("MainWindow", "Quitter"), quitText);
+
+    // The window built afterwards shows the installed texts.
+    MainWindow window;
+    auto *quit = window.findChild<QAction *>("actionQuitter");
+    QVERIFY(quit);
+    QCOMPARE(quit->text(), quitText);
+    QCoreApplication::removeTranslator(&translator);
+    QCOMPARE(QCoreApplication::translate("MainWindow", "Quitter"), QString("Quitter"));
+}
+
+void TestStartup::translatedFormOnly()
+{
+    QTranslator translator;
+    QVERIFY(installTranslation(translator, { "de-DE" }));
+    MainWindow window;
+    QCOMPARE(window.findChild<QPushButton *>("pbSearch")->text(), QString("Suchen"));
+    // Texts outside the form never pass through the translator.
+    FenAPropos about(&window);
+    QCOMPARE(about.windowTitle(), QString("À propos de Morl"));
+    QCoreApplication::removeTranslator(&translator);
+}
+
+void TestStartup::quitActionEndsWithZero()
+{
+    QStringList iconSizes;
+    bool visible = false;
+    QTimer::singleShot(0, [&] {
+        MainWindow *window = shownMainWindow();
+        if (!window) {
+            QCoreApplication::exit(42);
+            return;
+        }
+        visible = window->isVisible();
+        for (const QSize &size : window->windowIcon().availableSizes())
+            iconSizes << QString::number(size.width());
+        window->findChild<QAction *>("actionQuitter")->trigger();
+    });
+    const int result = runMorl(*qApp, {});
+    QCOMPARE(result, 0);
+    QVERIFY(visible);
+    // The three-image icon set last by start-up, not the single 32x32 image.
+    QCOMPARE(iconSizes, QStringList({ "16", "32", "256" }));
+    QVERIFY(!shownMainWindow());
+}
+
+void TestStartup::closingWindowEndsWithZero()
+{
+    bool closed = false;
+    QTimer::singleShot(0, [&] {
+        MainWindow *window = shownMainWindow();
+        if (!window) {
+            QCoreApplication::exit(42);
+            return;
+        }
+        closed = window->close();
+    });
+    // Safety net: a loop that did not end on close would hang the test otherwise.
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(43); });
+    guard.start(20000);
+    QCOMPARE(runMorl(*qApp, { "en-US" }), 0);
+    QVERIFY(closed);
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
