@@ -20,10 +20,11 @@ bool installTranslation(QTranslator &translator, const QStringList &languages)
     return false;
 }
 
-int runMorl(QApplication &app, const QStringList &languages)
+int runMorl(QApplication &app, const std::optional<QStringList> &languages)
 {
     QTranslator translator;
-    installTranslation(translator, languages);
+    const QStringList preferred = languages ? *languages : QLocale::system().uiLanguages();
+    installTranslation(translator, preferred);
 
     MainWindow window;
     // The form and the constructor set the icon already; the three-image icon wins.

@@ -3,6 +3,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 class QApplication;
 class QTranslator;
 
@@ -11,7 +13,8 @@ class QTranslator;
 bool installTranslation(QTranslator &translator, const QStringList &languages);
 
 // Everything main() does once the application object exists: translation, main
-// window, icon, event loop. Returns the event loop's result.
-int runMorl(QApplication &app, const QStringList &languages);
+// window, icon, event loop. Returns the event loop's result. Without a list of
+// languages, the system locale's preferred interface languages are used.
+int runMorl(QApplication &app, const std::optional<QStringList> &languages = std::nullopt);
 
 #endif // STARTUP_H

@@ -96,7 +96,7 @@ void TestStartup::quitActionEndsWithZero()
             iconSizes << QString::number(size.width());
         window->findChild<QAction *>("actionQuitter")->trigger();
     });
-    const int result = runMorl(*qApp, {});
+    const int result = runMorl(*qApp, QStringList());
     QCOMPARE(result, 0);
     QVERIFY(visible);
     // The three-image icon set last by start-up, not the single 32x32 image.
@@ -120,7 +120,7 @@ void TestStartup::closingWindowEndsWithZero()
     guard.setSingleShot(true);
     connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(43); });
     guard.start(20000);
-    QCOMPARE(runMorl(*qApp, { "en-US" }), 0);
+    QCOMPARE(runMorl(*qApp, QStringList{ "en-US" }), 0);
     QVERIFY(closed);
 }
 
