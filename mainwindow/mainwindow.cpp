@@ -3,12 +3,24 @@
 #include "about/fenapropos.h"
 #include "helpers/helpers.h"
 #include "mainwindow/mainwindowform.h"
+#include "search/collectfiles.h"
+#include "search/report.h"
+#include "search/scanfile.h"
+#include "search/widgetlog.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QStatusBar>
+
+#include <algorithm>
+#include <limits>
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), form(new MainWindowForm), progress(nullptr)
@@ -46,6 +58,56 @@ void MainWindow::on_actionQuitter_triggered()
 
 void MainWindow::on_pbSearch_clicked()
 {
+    if (searchFolder.isEmpty()) {
+        QMessageBox::warning(nullptr, QStringLiteral("Erreur"),
+            QStringLiteral("Vous devez choisir un dossier dans lequel "
+                           "rechercher le texte."));
+        return;
+    }
+    ScanOptions options;
+    options.text = form->leSearch->text();
+    if (options.text.isEmpty()) {
+        QMessageBox::warning(nullptr, QStringLiteral("Erreur"),
+            QStringLiteral("Vous devez choisir un texte à rechercher."));
+        return;
+    }
+    options.caseSensitivity
+        = form->cbSensible->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    options.before = form->sbBefore->value();
+    options.after = form->sbAfter->value();
+
+    QStringList files;
+    collectFiles(
+        searchFolder, files, form->cbSubDirsSearch->isChecked(), form->leFilterFiles->text());
+
+    WidgetLog widgetLog(form->plainTextEdit);
+    LogSink *log = &widgetLog;
+    writeFileList(*log, files);
+
+    // The bar takes ints; beyond that it simply stays full.
+    const auto barValue
+        = [](qsizetype n) { return int(std::min<qsizetype>(n, std::numeric_limits<int>::max())); };
+    // No events are processed during the run, so the bar is laid out and painted at
+    // once: empty from the start, then setValue repaints it whenever its look changes.
+    progress->show();
+    form->centralwidget->layout()->activate();
+    progress->setRange(0, barValue(files.size()));
+    progress->reset();
+    qsizetype scanned = 0;
+    for (const QString &path : std::as_const(files)) {
+        progress->setValue(barValue(++scanned));
+
+        ReportSink report(*log, path);
+        if (scanFile(path, options, report) == ScanStatus::CannotOpen) {
+            log->flush();
+            QMessageBox::critical(nullptr, QStringLiteral("Fichier illisible"),
+                QStringLiteral("impossible d'ouvrir le fichier ") + path + QStringLiteral("."));
+            return;
+        }
+    }
+    log->flush();
+    progress->hide();
+    form->statusbar->showMessage(QStringLiteral("Dossier de recherche : ") + searchFolder, 0);
 }
 
 void MainWindow::on_pbClearLog_clicked()

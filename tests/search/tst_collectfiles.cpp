@@ -1,0 +1,149 @@
+#include "filetree.h"
+#include "search/collectfiles.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCollectFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listing_data();
+    void listing();
+    void folderNormalisation_data();
+    void folderNormalisation();
+    void appendsAfterExistingEntries();
+    void folderLinks_data();
+    void folderLinks();
+};
+
+static const QString defaultFilter = QStringLiteral("*.*;*;*.;.*");
+
+void TestCollectFiles::listing_data()
+{
+    QTest::addColumn<QStringList>("tree");
+    QTest::addColumn<bool>("recurse");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList example { "b.txt", "A.txt", "x/x1", "Y/z/z1", "Y/y1" };
+    QTest::newRow("sub-folders first, names ignoring case")
+        << example << true << defaultFilter
+        << QStringList { "x/x1", "Y/z/z1", "Y/y1", "A.txt", "b.txt" };
+    QTest::newRow("without sub-folders")
+        << example << false << defaultFilter << QStringList { "A.txt", "b.txt" };
+    QTest::newRow("hidden files and folders") << QStringList { ".hidden", ".h/in", "v/.dot",
+        "plain" } << true << defaultFilter << QStringList { ".h/in", "v/.dot", ".hidden", "plain" };
+    QTest::newRow("empty folder") << QStringList { "sub/" } << true << defaultFilter
+                                  << QStringList {};
+
+    const QStringList logs { "notes.txt", "app.log", "sub/deep.txt" };
+    QTest::newRow("pattern ignores case")
+        << logs << false << "*.TXT" << QStringList { "notes.txt" };
+    QTest::newRow("two patterns") << logs << false << "*.txt;*.log"
+                                  << QStringList { "app.log", "notes.txt" };
+    QTest::newRow("blank after ; is part of the pattern")
+        << logs << false << "*.txt; *.log" << QStringList { "notes.txt" };
+    QTest::newRow("trailing ; adds nothing")
+        << logs << true << "*.txt;" << QStringList { "sub/deep.txt", "notes.txt" };
+    QTest::newRow("empty filter lists nothing") << logs << true << "" << QStringList {};
+}
+
+void TestCollectFiles::listing()
+{
+    QFETCH(QStringList, tree);
+    QFETCH(bool, recurse);
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(makeTree(dir.path(), tree));
+
+    QStringList files;
+    collectFiles(dir.path(), files, recurse, filter);
+    QCOMPARE(files, underRoot(dir.path(), expected));
+}
+
+void TestCollectFiles::folderNormalisation_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<bool>("backslashes");
+
+    QTest::newRow("plain") << "" << false;
+    QTest::newRow("final slash") << "/" << false;
+    QTest::newRow("backslashes") << "" << true;
+    QTest::newRow("backslashes and final backslash") << "\\" << true;
+}
+
+void TestCollectFiles::folderNormalisation()
+{
+    QFETCH(QString, suffix);
+    QFETCH(bool, backslashes);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(makeTree(dir.path(), { "a.txt", "s/b.txt" }));
+
+    QString folder = dir.path();
+    if (backslashes)
+        folder.replace('/', '\\');
+    folder += suffix;
+    const QString original = folder;
+
+    QStringList files;
+    collectFiles(folder, files, true, defaultFilter);
+    // Every entry starts with the folder in "/" form and one "/", never two.
+    QCOMPARE(files, underRoot(dir.path(), { "s/b.txt", "a.txt" }));
+    QCOMPARE(folder, original);
+}
+
+void TestCollectFiles::appendsAfterExistingEntries()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(makeTree(dir.path(), { "a.txt" }));
+
+    QStringList files { "kept" };
+    collectFiles(dir.path(), files, false, defaultFilter);
+    collectFiles(dir.path() + "/missing", files, true, defaultFilter);
+    QCOMPARE(files, QStringList({ "kept", dir.path() + "/a.txt" }));
+}
+
+void TestCollectFiles::folderLinks_data()
+{
+    // Links as (link path, target) pairs, relative to the temporary folder.
+    QTest::addColumn<QStringList>("links");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("link to an ancestor and to itself")
+        << QStringList { "a/up", "..", "a/self", "." } << QStringList { "a/f", "top" };
+    QTest::newRow("same folder through two links")
+        << QStringList { "b", "a", "c", "a" } << QStringList { "a/f", "b/f", "c/f", "top" };
+    QTest::newRow("cycle through a link on the way")
+        << QStringList { "b", "a", "a/back", "../b" } << QStringList { "a/f", "b/f", "top" };
+    QTest::newRow("link to a file is a file")
+        << QStringList { "a/g", "../top" } << QStringList { "a/f", "a/g", "top" };
+}
+
+void TestCollectFiles::folderLinks()
+{
+    QFETCH(QStringList, links);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(makeTree(dir.path(), { "a/f", "top" }));
+    for (int i = 0; i < links.size(); i += 2)
+        QVERIFY(QFile::link(links[i + 1], dir.path() + '/' + links[i]));
+
+    // A link that leads back into the walk adds nothing; the walk ends.
+    QStringList files;
+    collectFiles(dir.path(), files, true, defaultFilter);
+    QCOMPARE(files, underRoot(dir.path(), expected));
+}
+
+QTEST_MAIN(TestCollectFiles)
+#include "tst_collectfiles.moc"

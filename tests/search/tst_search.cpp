@@ -1,0 +1,412 @@
+#include "filetree.h"
+#include "mainwindow/mainwindow.h"
+#include "support/dialogwatcher.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+
+// Notes the value and place of the progress bar each time it is painted.
+class PaintSpy : public QObject
+{
+public:
+    struct Paint
+    {
+        int value;
+        QRect geometry;
+    };
+    QList<Paint> paints;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            auto *bar = static_cast<QProgressBar *>(watched);
+            paints.append({ bar->value(), bar->geometry() });
+        }
+        return false;
+    }
+};
+
+class TestSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void refusals_data();
+    void refusals();
+    void report_data();
+    void report();
+    void fileList_data();
+    void fileList();
+    void emptyFolder();
+    void pathWithHtmlAndBlanks();
+    void unreadableFileInMiddle();
+    void progressBarPaintedInPlace_data();
+    void progressBarPaintedInPlace();
+
+private:
+    template <class T> T *widget(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromLatin1(name));
+    }
+    bool chooseFolder(const QString &folder);
+    void search() { QTest::mouseClick(widget<QPushButton>("pbSearch"), Qt::LeftButton); }
+    QString log() const { return widget<QPlainTextEdit>("plainTextEdit")->toPlainText(); }
+    QString status() const { return widget<QStatusBar>("statusbar")->currentMessage(); }
+    void setSearch(const QString &text, bool sensitive, int before, int after);
+
+    MainWindow *window = nullptr;
+};
+
+// The file header as the log's plain text shows it: an empty line, then the path with
+// backslashes.
+static QStringList fileHeaderLines(const QString &path)
+{
+    QString shown = path;
+    shown.replace('/', '\\');
+    return { QString(), "Fichier : " + shown };
+}
+
+void TestSearch::init()
+{
+    window = new MainWindow;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestSearch::cleanup()
+{
+    delete window;
+    window = nullptr;
+}
+
+// Chooses the folder the way a user does: the folder button and its dialog.
+bool TestSearch::chooseFolder(const QString &folder)
+{
+    DialogWatcher watcher;
+    watcher.answerFolders({ folder });
+    QTest::mouseClick(widget<QPushButton>("pbSelectDir"), Qt::LeftButton);
+    return watcher.fileDialogs.size() == 1 && status() == "Dossier de recherche : " + folder;
+}
+
+void TestSearch::setSearch(const QString &text, bool sensitive, int before, int after)
+{
+    widget<QLineEdit>("leSearch")->setText(text);
+    widget<QCheckBox>("cbSensible")->setChecked(sensitive);
+    widget<QSpinBox>("sbBefore")->setValue(before);
+    widget<QSpinBox>("sbAfter")->setValue(after);
+}
+
+void TestSearch::refusals_data()
+{
+    QTest::addColumn<bool>("withFolder");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    const QString noFolder = "Vous devez choisir un dossier dans lequel rechercher le texte.";
+    QTest::newRow("neither folder nor text") << false << "" << noFolder;
+    QTest::newRow("no folder") << false << "x" << noFolder;
+    QTest::newRow("no text") << true << ""
+                             << "Vous devez choisir un texte à rechercher.";
+}
+
+void TestSearch::refusals()
+{
+    QFETCH(bool, withFolder);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(makeTree(dir.path(), { "a.txt" }));
+    if (withFolder)
+        QVERIFY(chooseFolder(dir.path()));
+    widget<QLineEdit>("leSearch")->setText(text);
+    widget<QStatusBar>("statusbar")->showMessage("avant");
+
+    DialogWatcher watcher;
+    search();
+    QCOMPARE(watcher.messageBoxes.size(), 1);
+    const SeenMessageBox box = watcher.messageBoxes.first();
+    QCOMPARE(box.title, QString("Erreur"));
+    QCOMPARE(box.text, expected);
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    // Given no default button, the toolkit makes the only one, Ok, the default.
+    QCOMPARE(box.defaultButton, QMessageBox::Ok);
+    QVERIFY(!box.hadParent);
+    // Nothing else happens.
+    QCOMPARE(log(), QString());
+    QVERIFY(widget<QProgressBar>("progressBar")->isHidden());
+    QCOMPARE(status(), QString("avant"));
+}
+
+void TestSearch::report_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("sensitive");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    // The log after the list of files; "FILE" stands for the two lines of a file header.
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("worked example")
+        << QByteArray("alpha\n  beta x\ngamma x\ndelta\n") << "x" << false << 1 << 1
+        << QStringList { "FILE", "Ligne 2", "alpha", "beta x", "gamma x", "FILE", "Ligne 3",
+               "beta x", "gamma x", "delta" };
+    QTest::newRow("first line is line 1") << QByteArray("x\na\nb\n") << "x" << false << 0 << 0
+                                          << QStringList { "FILE", "Ligne 1", "x" };
+    QTest::newRow("context clamped at the start")
+        << QByteArray("a\nx\nb\nc\nd\n") << "x" << false << 3 << 0
+        << QStringList { "FILE", "Ligne 2", "a", "x" };
+    QTest::newRow("context clamped at the end") << QByteArray("a\nb\nc\nx") << "x" << false << 0
+                                                << 3 << QStringList { "FILE", "Ligne 4", "x" };
+    QTest::newRow("overlapping windows written twice")
+        << QByteArray("a\nx1\nx2\nb\n") << "x" << false << 0 << 1
+        << QStringList { "FILE", "Ligne 2", "x1", "x2", "FILE", "Ligne 3", "x2", "b" };
+    QTest::newRow("case ignored") << QByteArray("xABCx\n") << "abc" << false << 1 << 1
+                                  << QStringList { "FILE", "Ligne 1", "xABCx" };
+    QTest::newRow("case respected")
+        << QByteArray("xABCx\n") << "abc" << true << 1 << 1 << QStringList {};
+    QTest::newRow("blank-only text found only inside lines")
+        << QByteArray("  lead\nin  side\ntrail  \n") << "  " << false << 0 << 0
+        << QStringList { "FILE", "Ligne 2", "in  side" };
+    QTest::newRow("leading blank of a line is trimmed away") << QByteArray(
+        " x\na x\n") << " x" << false << 0 << 0 << QStringList { "FILE", "Ligne 2", "a x" };
+    QTest::newRow("no hit") << QByteArray("abc\n") << "zzz" << false << 1 << 1 << QStringList {};
+    QTest::newRow("empty file") << QByteArray() << "x" << false << 1 << 1 << QStringList {};
+}
+
+void TestSearch::report()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, text);
+    QFETCH(bool, sensitive);
+    QFETCH(int, before);
+    QFETCH(int, after);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.path() + "/list.txt";
+    QVERIFY(writeFile(path, content));
+    QVERIFY(chooseFolder(dir.path()));
+    setSearch(text, sensitive, before, after);
+
+    DialogWatcher watcher;
+    search();
+    QCOMPARE(watcher.messageBoxes.size(), 0);
+
+    QStringList lines { "Fichiers listés :", path };
+    for (const QString &line : std::as_const(expected))
+        lines += line == "FILE" ? fileHeaderLines(path) : QStringList { line };
+    QCOMPARE(log(), lines.join('\n'));
+    QVERIFY(widget<QProgressBar>("progressBar")->isHidden());
+    QCOMPARE(status(), "Dossier de recherche : " + dir.path());
+}
+
+void TestSearch::fileList_data()
+{
+    QTest::addColumn<bool>("recurse");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("sub-folders first")
+        << true << "*.*;*;*.;.*" << QStringList { "x/x1", "Y/z/z1", "Y/y1", "A.txt", "b.txt" };
+    QTest::newRow("no sub-folders") << false << "*.*;*;*.;.*" << QStringList { "A.txt", "b.txt" };
+    QTest::newRow("filter as typed") << true << "*.TXT; y1" << QStringList { "A.txt", "b.txt" };
+}
+
+void TestSearch::fileList()
+{
+    QFETCH(bool, recurse);
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(makeTree(dir.path(), { "b.txt", "A.txt", "x/x1", "Y/z/z1", "Y/y1" }));
+    QVERIFY(chooseFolder(dir.path()));
+    widget<QCheckBox>("cbSubDirsSearch")->setChecked(recurse);
+    widget<QLineEdit>("leFilterFiles")->setText(filter);
+    setSearch("no such text", false, 1, 1);
+    search();
+
+    QCOMPARE(
+        log(), (QStringList { "Fichiers listés :" } + underRoot(dir.path(), expected)).join('\n'));
+}
+
+void TestSearch::emptyFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(chooseFolder(dir.path()));
+    widget<QStatusBar>("statusbar")->showMessage("avant");
+    setSearch("x", false, 1, 1);
+
+    DialogWatcher watcher;
+    search();
+    QCOMPARE(watcher.messageBoxes.size(), 0);
+    QCOMPARE(log(), QString("Fichiers listés :"));
+    QVERIFY(widget<QProgressBar>("progressBar")->isHidden());
+    QCOMPARE(status(), "Dossier de recherche : " + dir.path());
+}
+
+void TestSearch::pathWithHtmlAndBlanks()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString folder = dir.path() + R"(/a<b>&"c"  d)";
+    const QString path = folder + "/  x  <i>y&amp;<br>.txt";
+    QVERIFY(writeFile(path, "hit\n"));
+    QVERIFY(chooseFolder(folder));
+    setSearch("hit", false, 0, 0);
+    search();
+
+    // The real path, character for character, and no markup taken from it.
+    QCOMPARE(log(),
+        (QStringList { "Fichiers listés :", path } + fileHeaderLines(path)
+            + QStringList { "Ligne 1", "hit" })
+            .join('\n'));
+    const QTextDocument *document = widget<QPlainTextEdit>("plainTextEdit")->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            QVERIFY2(!it.fragment().charFormat().fontItalic(), qPrintable(it.fragment().text()));
+}
+
+// Runs one test function of this program again as the unprivileged user nobody.
+static bool runAsNobody(const QString &function, QByteArray *output)
+{
+    const passwd *nobody = ::getpwnam("nobody");
+    if (!nobody) {
+        *output = "no user nobody";
+        return false;
+    }
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("MORL_TEST_UNPRIVILEGED", "1");
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.setChildProcessModifier([uid, gid] {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(125);
+    });
+    child.start(QCoreApplication::applicationFilePath(), { function });
+    const bool finished = child.waitForFinished(300000);
+    *output = child.readAll();
+    return finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
+}
+
+void TestSearch::unreadableFileInMiddle()
+{
+    // Root reads every file whatever its mode: run this case as nobody instead, where
+    // a file without read permission truly fails to open.
+    if (::geteuid() == 0) {
+        QVERIFY2(qEnvironmentVariableIsEmpty("MORL_TEST_UNPRIVILEGED"), "still root");
+        QByteArray output;
+        QVERIFY2(runAsNobody("unreadableFileInMiddle", &output), output.constData());
+        return;
+    }
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(writeFile(dir.path() + "/a.txt", "x in a\n"));
+    QVERIFY(writeFile(dir.path() + "/b.txt", "x in b\n"));
+    QVERIFY(writeFile(dir.path() + "/c.txt", "x in c\n"));
+    const QString unreadable = dir.path() + "/b.txt";
+    QVERIFY(QFile::setPermissions(unreadable, QFileDevice::Permissions()));
+    QFile probe(unreadable);
+    QVERIFY2(!probe.open(QIODevice::ReadOnly), "the file is still readable");
+
+    QVERIFY(chooseFolder(dir.path()));
+    widget<QStatusBar>("statusbar")->showMessage("avant");
+    setSearch("x", false, 0, 0);
+    DialogWatcher watcher;
+    search();
+
+    QCOMPARE(watcher.messageBoxes.size(), 1);
+    const SeenMessageBox box = watcher.messageBoxes.first();
+    QCOMPARE(box.title, QString("Fichier illisible"));
+    QCOMPARE(box.text, "impossible d'ouvrir le fichier " + unreadable + ".");
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    // Given no default button, the toolkit makes the only one, Ok, the default.
+    QCOMPARE(box.defaultButton, QMessageBox::Ok);
+    QVERIFY(!box.hadParent);
+
+    // The first file's report stays, the third file is never read.
+    const QStringList expected = QStringList { "Fichiers listés :" }
+        + underRoot(dir.path(), { "a.txt", "b.txt", "c.txt" })
+        + fileHeaderLines(dir.path() + "/a.txt") + QStringList { "Ligne 1", "x in a" };
+    QCOMPARE(log(), expected.join('\n'));
+    auto *bar = widget<QProgressBar>("progressBar");
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->value(), 2);
+    QCOMPARE(bar->maximum(), 3);
+    QCOMPARE(status(), QString("avant"));
+}
+
+void TestSearch::progressBarPaintedInPlace_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("short run") << 6;
+    QTest::newRow("long run") << 400;
+}
+
+void TestSearch::progressBarPaintedInPlace()
+{
+    QFETCH(int, count);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    for (int i = 1; i <= count; ++i)
+        QVERIFY(writeFile(dir.path() + QString("/f%1.txt").arg(i), "x\n"));
+    QVERIFY(chooseFolder(dir.path()));
+    setSearch("x", false, 0, 0);
+
+    auto *bar = widget<QProgressBar>("progressBar");
+    PaintSpy spy;
+    bar->installEventFilter(&spy);
+    search();
+    bar->removeEventFilter(&spy);
+
+    // Painted below the search button, in the central area (not where a bar that was
+    // never laid out would stand), from the first file on, and advancing to the end.
+    QVERIFY(!spy.paints.isEmpty());
+    QVERIFY2(spy.paints.first().value <= 1,
+        qPrintable(QString("first painted at %1").arg(spy.paints.first().value)));
+    const QRect button = widget<QPushButton>("pbSearch")->geometry();
+    const QRect area = widget<QWidget>("centralwidget")->rect();
+    QSet<int> values;
+    for (const PaintSpy::Paint &paint : std::as_const(spy.paints)) {
+        QVERIFY(!paint.geometry.isEmpty());
+        QVERIFY2(paint.geometry.top() > button.bottom() && area.contains(paint.geometry),
+            qPrintable(QString("bar at %1,%2").arg(paint.geometry.x()).arg(paint.geometry.y())));
+        if (paint.value >= 1)
+            values.insert(paint.value);
+    }
+    QVERIFY(values.contains(count));
+    QVERIFY2(values.size() >= qMin(count, 50), qPrintable(QString::number(values.size())));
+    QVERIFY(bar->isHidden());
+}
+
+QTEST_MAIN(TestSearch)
+#include "tst_search.moc"
