@@ -8,4 +8,39 @@
 // an empty string when the user cancels.
 QString chooseFolder(const QString &caption);
 
+// Removes a folder with everything in it; false for an empty path or anything left behind.
+bool removeFolder(const QString &path);
+
+// True when the folder exists; otherwise tells the user in a critical box.
+bool folderExists(const QString &path);
+
+// Copies a folder tree into destination (created one level deep), skipping whatever fails.
+void copyFolder(const QString &source, const QString &destination);
+
+// A fresh UUID as 36 lower-case characters, without braces.
+QString newUuidText();
+
+// Swaps what lies between the first start and end markers of text for newContent.
+bool replaceBetween(
+    const QString &startMarker, const QString &endMarker, const QString &newContent, QString &text);
+
+// Takes every piece between a start marker and the next end marker out of text.
+QStringList extractBetween(QString &text, const QString &startMarker, const QString &endMarker);
+
+// True when the path exists (file or folder); otherwise tells the user in a critical box.
+bool fileExists(const QString &path);
+
+// True when some trimmed line of the file holds one of the keys.
+bool fileContainsAny(const QStringList &keys, const QString &path);
+
+// Writes the lines, each followed by a line end; the old content stays when this fails.
+bool writeLines(const QString &path, const QStringList &lines);
+
+// Replaces each search text by its replacement on every line of a UTF-8 file.
+bool replaceInFile(
+    const QStringList &searchTexts, const QStringList &replacements, const QString &path);
+
+// Creates or replaces a file with the text and one line end.
+bool createTextFile(const QString &path, const QString &text);
+
 #endif // HELPERS_H

@@ -1,3 +1,4 @@
 # Sources of the helper module beyond the folder dialog, part of morl_core.
 target_sources(morl_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/textfilehelpers.cpp
 )

@@ -16,5 +16,5 @@ count=$(echo "$targets" | wc -l)
 each=$((total / count)); [ "$each" -ge 5 ] || each=5
 for t in $targets; do
     echo "== $t for ${each}s"
-    QT_QPA_PLATFORM=offscreen "$t" -max_total_time="$each" -rss_limit_mb=4096 -print_final_stats=1
+    QT_QPA_PLATFORM=offscreen "$t" -max_total_time="$each" -timeout=20 -rss_limit_mb=4096 -print_final_stats=1
 done

@@ -1,0 +1,57 @@
+#ifndef HELPERTEST_H
+#define HELPERTEST_H
+
+#include "support/dialogwatcher.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+// The boxes the user saw, one "[icon] title: text" line each. A box that had a parent or
+// another button than Ok gets that noted on its line. Asked for no default button, the
+// static QMessageBox calls make their accept button the default: Ok is expected there.
+inline QStringList seenBoxes(const DialogWatcher &watcher)
+{
+    QStringList lines;
+    for (const SeenMessageBox &box : watcher.messageBoxes) {
+        QString line = describe(box);
+        if (box.buttons != QMessageBox::Ok || box.defaultButton != QMessageBox::Ok || box.hadParent)
+            line += QStringLiteral(" {buttons 0x%1, default 0x%2, parent %3}")
+                        .arg(int(box.buttons), 0, 16)
+                        .arg(int(box.defaultButton), 0, 16)
+                        .arg(box.hadParent);
+        lines.append(line);
+    }
+    return lines;
+}
+
+// Writes a file, creating the folders above it.
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Makes a folder the current working folder for the life of the object.
+class WorkingFolder
+{
+public:
+    explicit WorkingFolder(const QString &path)
+        : previous(QDir::currentPath())
+    {
+        QDir::setCurrent(path);
+    }
+    ~WorkingFolder() { QDir::setCurrent(previous); }
+
+private:
+    QString previous;
+};
+
+#endif // HELPERTEST_H

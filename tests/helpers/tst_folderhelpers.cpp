@@ -1,0 +1,257 @@
+#include "helpers/helpers.h"
+#include "helpertest.h"
+
+#include <QDirIterator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+// Every entry below root as a relative path, sorted: folders end in "/", links in "@".
+static QStringList tree(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString name = QDir(root).relativeFilePath(info.filePath());
+        if (info.isSymLink())
+            entries.append(name + QLatin1Char('@'));
+        else
+            entries.append(info.isDir() ? name + QLatin1Char('/') : name);
+    }
+    entries.sort();
+    return entries;
+}
+
+class TestFolderHelpers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void removeFolder_data();
+    void removeFolder();
+    void folderExists_data();
+    void folderExists();
+    void copyFolderTree();
+    void copyFolderKeepsExistingFiles();
+    void copyFolderDestinations_data();
+    void copyFolderDestinations();
+    void copyFolderLinkedFolders();
+    void copyFolderRefusesEmptyPaths();
+    void copyFolderDispatchesEventsOncePerFolder();
+};
+
+void TestFolderHelpers::removeFolder_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QStringList>("left");
+
+    // The working folder is the temporary folder, which holds keep.txt and tree/.
+    const QStringList all { "keep.txt", "tree/", "tree/.hidden/", "tree/.hidden/a.txt" };
+    QTest::newRow("empty path refused") << QString() << false << all;
+    QTest::newRow("missing folder counts as removed") << "absent" << true << all;
+    QTest::newRow("tree with hidden entries") << "tree" << true << QStringList { "keep.txt" };
+}
+
+void TestFolderHelpers::removeFolder()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, result);
+    QFETCH(QStringList, left);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(writeBytes(dir.filePath("keep.txt"), "k"));
+    QVERIFY(writeBytes(dir.filePath("tree/.hidden/a.txt"), "a"));
+    WorkingFolder working(dir.path());
+    DialogWatcher watcher;
+
+    QCOMPARE(::removeFolder(path), result);
+    QCOMPARE(tree(dir.path()), left);
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFolderHelpers::folderExists_data()
+{
+    QTest::addColumn<QString>("path"); // relative to the working folder
+    QTest::addColumn<bool>("result");
+
+    QTest::newRow("existing folder") << "folder" << true;
+    QTest::newRow("missing folder") << "absent" << false;
+    QTest::newRow("file, not folder") << "file.txt" << false;
+    QTest::newRow("empty path is the working folder") << QString() << true;
+}
+
+void TestFolderHelpers::folderExists()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, result);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(QDir(dir.path()).mkdir("folder"));
+    QVERIFY(writeBytes(dir.filePath("file.txt"), "f"));
+    WorkingFolder working(dir.path());
+    DialogWatcher watcher;
+
+    QCOMPARE(::folderExists(path), result);
+    const QStringList boxes = result
+        ? QStringList()
+        : QStringList { "[critical] Erreur: Impossible d'ouvrir le dossier " + path };
+    QCOMPARE(seenBoxes(watcher), boxes);
+}
+
+void TestFolderHelpers::copyFolderTree()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString source = dir.filePath("src");
+    QVERIFY(writeBytes(source + "/a.txt", "a"));
+    QVERIFY(writeBytes(source + "/.hidden", "h"));
+    QVERIFY(writeBytes(source + "/sub/b.txt", "b"));
+    QVERIFY(writeBytes(source + "/.hid/deeper/c.txt", "c"));
+    QVERIFY(QFile::link(source + "/a.txt", source + "/filelink.txt"));
+    QVERIFY(QFile::link(source + "/absent", source + "/dangling.txt"));
+
+    ::copyFolder(source, dir.filePath("dst"));
+
+    // File links arrive as plain copies of their targets; dangling links are not listed.
+    QCOMPARE(tree(dir.filePath("dst")),
+        QStringList({ ".hid/", ".hid/deeper/", ".hid/deeper/c.txt", ".hidden", "a.txt",
+            "filelink.txt", "sub/", "sub/b.txt" }));
+    QCOMPARE(readBytes(dir.filePath("dst/filelink.txt")), QByteArray("a"));
+    QCOMPARE(readBytes(dir.filePath("dst/.hid/deeper/c.txt")), QByteArray("c"));
+}
+
+void TestFolderHelpers::copyFolderKeepsExistingFiles()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(writeBytes(dir.filePath("src/a.txt"), "new a"));
+    QVERIFY(writeBytes(dir.filePath("src/b.txt"), "new b"));
+    QVERIFY(writeBytes(dir.filePath("dst/a.txt"), "old a"));
+
+    ::copyFolder(dir.filePath("src"), dir.filePath("dst"));
+
+    QCOMPARE(readBytes(dir.filePath("dst/a.txt")), QByteArray("old a"));
+    QCOMPARE(readBytes(dir.filePath("dst/b.txt")), QByteArray("new b"));
+}
+
+void TestFolderHelpers::copyFolderDestinations_data()
+{
+    QTest::addColumn<QString>("destination"); // "<work>" stands for the working folder
+    QTest::addColumn<bool>("sourceExists");
+    QTest::addColumn<QStringList>("work"); // what the working folder holds afterwards
+
+    const QStringList copied { "dir/", "out/", "out/a.txt", "out/sub/", "out/sub/b.txt" };
+    QTest::newRow("absolute") << "<work>/out" << true << copied;
+    QTest::newRow("relative") << "out" << true << copied;
+    QTest::newRow("relative below a folder")
+        << "dir/out" << true
+        << QStringList { "dir/", "dir/out/", "dir/out/a.txt", "dir/out/sub/", "dir/out/sub/b.txt" };
+    QTest::newRow("missing source") << "<work>/out" << false << QStringList { "dir/", "out/" };
+    QTest::newRow("missing parent") << "<work>/no/out" << true << QStringList { "dir/" };
+    QTest::newRow("relative, missing parent") << "no/out" << true << QStringList { "dir/" };
+}
+
+void TestFolderHelpers::copyFolderDestinations()
+{
+    QFETCH(QString, destination);
+    QFETCH(bool, sourceExists);
+    QFETCH(QStringList, work);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    if (sourceExists) {
+        QVERIFY(writeBytes(dir.filePath("src/a.txt"), "a"));
+        QVERIFY(writeBytes(dir.filePath("src/sub/b.txt"), "b"));
+    }
+    QVERIFY(QDir(dir.path()).mkpath("work/dir"));
+    const QString workPath = dir.filePath("work");
+    WorkingFolder working(workPath);
+    DialogWatcher watcher;
+
+    ::copyFolder(dir.filePath("src"), destination.replace("<work>", workPath));
+
+    QCOMPARE(tree(workPath), work);
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFolderHelpers::copyFolderRefusesEmptyPaths()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString unique = "morl-" + QFileInfo(dir.path()).fileName() + ".txt";
+    QVERIFY(writeBytes(dir.filePath("src/" + unique), "a"));
+    QVERIFY(QDir(dir.path()).mkpath("work"));
+    WorkingFolder working(dir.filePath("work"));
+    DialogWatcher watcher;
+
+    // An empty destination must not send the files to the root folder.
+    ::copyFolder(dir.filePath("src"), QString());
+    QVERIFY(!QFile::exists("/" + unique));
+    // An empty source copies nothing either (not the working folder, not the root).
+    ::copyFolder(QString(), dir.filePath("dst"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("dst")));
+    QCOMPARE(tree(dir.filePath("work")), QStringList());
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFolderHelpers::copyFolderLinkedFolders()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString source = dir.filePath("src");
+    QVERIFY(writeBytes(source + "/sub/b.txt", "b"));
+    QVERIFY(writeBytes(dir.filePath("other/x.txt"), "x"));
+    QVERIFY(QFile::link(source, source + "/up")); // back up the tree
+    QVERIFY(QFile::link(dir.filePath("other"), source + "/outside"));
+    QVERIFY(QFile::link("sub", source + "/relative")); // relative target
+
+    ::copyFolder(source, dir.filePath("dst"));
+
+    // Links are recreated towards the same (absolute) targets and never descended into.
+    QCOMPARE(tree(dir.filePath("dst")),
+        QStringList({ "outside@", "relative@", "sub/", "sub/b.txt", "up@" }));
+    QCOMPARE(QFileInfo(dir.filePath("dst/up")).symLinkTarget(), source);
+    QCOMPARE(QFileInfo(dir.filePath("dst/outside")).symLinkTarget(), dir.filePath("other"));
+    QCOMPARE(QFileInfo(dir.filePath("dst/relative")).symLinkTarget(), source + "/sub");
+}
+
+void TestFolderHelpers::copyFolderDispatchesEventsOncePerFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(writeBytes(dir.filePath("src/a.txt"), "a"));
+    QVERIFY(writeBytes(dir.filePath("src/sub/b.txt"), "b"));
+    QVERIFY(QDir(dir.path()).mkpath("src/sub/deeper"));
+    QVERIFY(QDir(dir.path()).mkpath("src/z"));
+    const QString destination = dir.filePath("dst");
+
+    // A zero timer fires once per event dispatch; each firing notes what the copy has
+    // made so far.
+    QList<QStringList> seen;
+    QTimer ticker;
+    ticker.setInterval(0);
+    connect(&ticker, &QTimer::timeout, this, [&] { seen.append(tree(destination)); });
+    ticker.start();
+
+    ::copyFolder(dir.filePath("src"), destination);
+    ticker.stop();
+
+    // One dispatch per folder, after the folder is made and before its files are copied;
+    // all files of a folder are copied before its sub-folders are entered.
+    const QList<QStringList> expected {
+        {},
+        { "a.txt", "sub/" },
+        { "a.txt", "sub/", "sub/b.txt", "sub/deeper/" },
+        { "a.txt", "sub/", "sub/b.txt", "sub/deeper/", "z/" },
+    };
+    QCOMPARE(seen, expected);
+}
+
+QTEST_MAIN(TestFolderHelpers)
+#include "tst_folderhelpers.moc"
+

@@ -1,0 +1,563 @@
+#include "helpers/helpers.h"
+#include "helpertest.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Runs one of the three writing operations on path with text: writeLines with one line,
+// createTextFile, or replaceInFile turning the word "ancien" into text.
+static bool writeWith(const QString &operation, const QString &path, const QString &text)
+{
+    if (operation == "writeLines")
+        return writeLines(path, { text });
+    if (operation == "createTextFile")
+        return createTextFile(path, text);
+    return replaceInFile({ "ancien" }, { text }, path);
+}
+
+// The box each writing operation shows when the file cannot be written.
+static QString writeBox(const QString &operation, const QString &path)
+{
+    if (operation == "createTextFile")
+        return "[warning] Erreur: le fichier " + path + " ne peut être crée";
+    return "[critical] Erreur: Modification non prise en compte, vérifier l'accès au fichier "
+        + path;
+}
+
+// Data rows of the marker and open-failure tables, in column order.
+static void markerRow(const char *name, const QString &start, const QString &end,
+    const QString &text, const QString &after)
+{
+    QTest::newRow(name) << start << end << text << after;
+}
+
+static void extractRow(const char *name, const QString &start, const QString &end,
+    const QString &text, const QStringList &pieces, const QString &left)
+{
+    QTest::newRow(name) << start << end << text << pieces << left;
+}
+
+static void openFailureRow(const char *name, const QString &operation, const QString &file)
+{
+    QTest::newRow(name) << operation << file;
+}
+
+// Lowers the file-size limit while it lives. SIGXFSZ is ignored meanwhile, so a write
+// beyond the limit fails with EFBIG instead of ending the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = previous;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+
+private:
+    rlimit previous {};
+    void (*previousHandler)(int) = nullptr;
+};
+
+class TestTextFileHelpers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newUuidText();
+    void replaceBetween_data();
+    void replaceBetween();
+    void extractBetween_data();
+    void extractBetween();
+    void fileExists_data();
+    void fileExists();
+    void fileContainsAny_data();
+    void fileContainsAny();
+    void writeLinesAndCreateTextFile_data();
+    void writeLinesAndCreateTextFile();
+    void writeOpenFailure_data();
+    void writeOpenFailure();
+    void replaceInFile_data();
+    void replaceInFile();
+    void replaceInFileRefuses_data();
+    void replaceInFileRefuses();
+    void failedWriteKeepsOldContent_data();
+    void failedWriteKeepsOldContent();
+    void saveKeepsModeAndLinks();
+    void fifoIsWrittenNotReplaced();
+    void deviceWriteFailureReported_data();
+    void deviceWriteFailureReported();
+    void lockedFolderWritesDirectly();
+};
+
+void TestTextFileHelpers::newUuidText()
+{
+    const QString first = ::newUuidText();
+    const QRegularExpression shape(
+        "^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$");
+    QVERIFY2(shape.match(first).hasMatch(), qPrintable(first));
+    QVERIFY(first != ::newUuidText());
+}
+
+void TestTextFileHelpers::replaceBetween_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("after"); // empty: refused, text unchanged
+
+    markerRow("one pair", "{{", "}}", "a{{old}}z", "a{{new}}z");
+    markerRow("first pair only", "[", "]", "[x][y]", "[new][y]");
+    markerRow("end ends where start begins", "<", ">", "a><c", "a><new><c");
+    markerRow("empty stretch", "<", ">", "<>", "<new>");
+    markerRow("end marker in other case", "<a>", "</A>", "<a>x</a>", "");
+    markerRow("start missing", "<", ">", "a>b", "");
+    markerRow("end missing", "<", ">", "a<b", "");
+    markerRow("end closes before start", "<", ">", "a>b><c", "");
+}
+
+void TestTextFileHelpers::replaceBetween()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(QString, text);
+    QFETCH(QString, after);
+
+    DialogWatcher watcher;
+    QString changed = text;
+    QCOMPARE(::replaceBetween(start, end, "new", changed), !after.isEmpty());
+    QCOMPARE(changed, after.isEmpty() ? text : after);
+    const QStringList boxes = after.isEmpty()
+        ? QStringList { "[warning] Erreur: Impossible de trouver " + start + " ou " + end
+              + " dans la chaine " + text }
+        : QStringList();
+    QCOMPARE(seenBoxes(watcher), boxes);
+}
+
+void TestTextFileHelpers::extractBetween_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("pieces");
+    QTest::addColumn<QString>("left");
+
+    extractRow("two pieces", "[", "]", "x[a]y[b]z", { "a", "b" }, "]z");
+    extractRow("no start marker", "[", "]", "x]y", {}, "x]y");
+    extractRow("adjacent markers", "[", "]", "[]", { "" }, "]");
+    extractRow("unclosed start after a piece", "[", "]", "[a][b", { "a" }, "][b");
+    extractRow("end marker only before start", "[", "]", "]x[y", {}, "]x[y");
+    extractRow("same marker, last one unclosed", "|", "|", "|a|b", { "a" }, "|b");
+    extractRow("empty start marker", "", "]", "a]b]", { "a" }, "]b]");
+    extractRow("both markers empty", "", "", "abc", {}, "abc");
+    extractRow("multi-character markers", "<<", ">>", "<<a>b>><<c>>", { "a>b", "c" }, ">>");
+}
+
+void TestTextFileHelpers::extractBetween()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(QString, text);
+    QFETCH(QStringList, pieces);
+    QFETCH(QString, left);
+
+    DialogWatcher watcher;
+    QCOMPARE(::extractBetween(text, start, end), pieces);
+    QCOMPARE(text, left);
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestTextFileHelpers::fileExists_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("result");
+
+    QTest::newRow("file") << "file.txt" << true;
+    QTest::newRow("folder") << "folder" << true;
+    QTest::newRow("missing") << "absent.txt" << false;
+}
+
+void TestTextFileHelpers::fileExists()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, result);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(writeBytes(dir.filePath("file.txt"), "x"));
+    QVERIFY(QDir(dir.path()).mkdir("folder"));
+    const QString path = dir.filePath(name);
+    DialogWatcher watcher;
+
+    QCOMPARE(::fileExists(path), result);
+    const QStringList boxes = result
+        ? QStringList()
+        : QStringList { "[critical] Erreur: Impossible d'ouvrir le fichier " + path };
+    QCOMPARE(seenBoxes(watcher), boxes);
+}
+
+void TestTextFileHelpers::fileContainsAny_data()
+{
+    QTest::addColumn<QByteArray>("content"); // "<missing>" and "<folder>" make no file
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QStringList>("boxes"); // %1 stands for the path
+
+    const QStringList none;
+    QTest::newRow("key on a later line")
+        << QByteArray("un\ndeux\ntrois") << QStringList { "x", "ro" } << true << none;
+    QTest::newRow("no key matches")
+        << QByteArray("un\ndeux\n") << QStringList { "trois" } << false << none;
+    QTest::newRow("empty key list") << QByteArray("un\n") << QStringList() << false << none;
+    QTest::newRow("empty key, one empty line")
+        << QByteArray("\n") << QStringList { "" } << true << none;
+    QTest::newRow("empty key, empty file") << QByteArray() << QStringList { "" } << false << none;
+    QTest::newRow("key with a leading blank")
+        << QByteArray(" \tcle\n") << QStringList { " cle" } << false << none;
+    QTest::newRow("letter case matters")
+        << QByteArray("Clé\n") << QStringList { "clé" } << false << none;
+    QTest::newRow("CR LF line ends")
+        << QByteArray("un\r\ndeux\r\n") << QStringList { "deux" } << true << none;
+    QTest::newRow("not UTF-8, still read")
+        << QByteArray("caf\xe9 ok\n") << QStringList { "ok" } << true << none;
+    QTest::newRow("missing file") << QByteArray("<missing>") << QStringList { "x" } << false
+                                  << QStringList {
+                                         "[critical] Erreur: Impossible d'ouvrir le fichier %1",
+                                         "[warning] Fichier non trouvé: Le fichier %1 n'existe pas."
+                                     };
+    QTest::newRow("folder, unreadable as a file")
+        << QByteArray("<folder>") << QStringList { "x" } << false
+        << QStringList { "[critical] Fichier illisible: impossible d'ouvrir le fichier %1." };
+}
+
+void TestTextFileHelpers::fileContainsAny()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, keys);
+    QFETCH(bool, result);
+    QFETCH(QStringList, boxes);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    if (content == "<folder>")
+        QVERIFY(QDir(dir.path()).mkdir("file.txt"));
+    else if (content != "<missing>")
+        QVERIFY(writeBytes(path, content));
+    DialogWatcher watcher;
+
+    QCOMPARE(::fileContainsAny(keys, path), result);
+    boxes.replaceInStrings("%1", path);
+    QCOMPARE(seenBoxes(watcher), boxes);
+}
+
+void TestTextFileHelpers::writeLinesAndCreateTextFile_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QStringList>("input"); // the lines, or the text as one entry
+    QTest::addColumn<QByteArray>("content");
+
+    QTest::newRow("lines") << "writeLines" << QStringList { "un", "", "deux" }
+                           << QByteArray("un\n\ndeux\n");
+    QTest::newRow("no lines") << "writeLines" << QStringList() << QByteArray();
+    QTest::newRow("UTF-8, no byte-order mark")
+        << "writeLines" << QStringList { "é" } << QByteArray("\xc3\xa9\n");
+    QTest::newRow("text") << "createTextFile" << QStringList { "un\ndeux" }
+                          << QByteArray("un\ndeux\n");
+    QTest::newRow("empty text") << "createTextFile" << QStringList { "" } << QByteArray("\n");
+}
+
+void TestTextFileHelpers::writeLinesAndCreateTextFile()
+{
+    QFETCH(QString, operation);
+    QFETCH(QStringList, input);
+    QFETCH(QByteArray, content);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeBytes(path, "a longer previous content\n"));
+    DialogWatcher watcher;
+
+    QVERIFY(operation == "writeLines" ? ::writeLines(path, input)
+                                      : ::createTextFile(path, input.value(0)));
+    QCOMPARE(readBytes(path), content);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList { "file.txt" });
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestTextFileHelpers::writeOpenFailure_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("name");
+
+    openFailureRow("writeLines, missing folder", "writeLines", "absent/file.txt");
+    openFailureRow("writeLines, onto a folder", "writeLines", "folder");
+    openFailureRow("createTextFile, missing folder", "createTextFile", "absent/file.txt");
+    openFailureRow("createTextFile, onto a folder", "createTextFile", "folder");
+}
+
+void TestTextFileHelpers::writeOpenFailure()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, name);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(QDir(dir.path()).mkdir("folder"));
+    const QString path = dir.filePath(name);
+    DialogWatcher watcher;
+
+    QVERIFY(!writeWith(operation, path, "x"));
+    QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList { "folder" });
+}
+
+void TestTextFileHelpers::replaceInFile_data()
+{
+    QTest::addColumn<QStringList>("searchTexts");
+    QTest::addColumn<QStringList>("replacements");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("pairs apply in turn") << QStringList { "a", "b" } << QStringList { "b", "c" }
+                                         << QByteArray("ab\nxa\n") << QByteArray("cc\nxc\n");
+    QTest::newRow("case and blanks kept") << QStringList { "ab" } << QStringList { "X" }
+                                          << QByteArray(" Ab ab \n") << QByteArray(" Ab X \n");
+    QTest::newRow("last line gets a line end")
+        << QStringList { "z" } << QStringList { "y" } << QByteArray("un\ndeux")
+        << QByteArray("un\ndeux\n");
+    QTest::newRow("byte-order mark dropped")
+        << QStringList { "u" } << QStringList { "U" } << QByteArray("\xef\xbb\xbfun\n")
+        << QByteArray("Un\n");
+    QTest::newRow("CR LF becomes LF") << QStringList { "a" } << QStringList { "b" }
+                                      << QByteArray("a\r\nc\r\n") << QByteArray("b\nc\n");
+    QTest::newRow("extra replacements ignored") << QStringList { "a" } << QStringList { "b", "c" }
+                                                << QByteArray("aa\n") << QByteArray("bb\n");
+    QTest::newRow("UTF-8 text") << QStringList { "é" } << QStringList { "e" }
+                                << QByteArray("caf\xc3\xa9\n") << QByteArray("cafe\n");
+    QTest::newRow("empty file") << QStringList { "a" } << QStringList { "b" } << QByteArray()
+                                << QByteArray();
+}
+
+void TestTextFileHelpers::replaceInFile()
+{
+    QFETCH(QStringList, searchTexts);
+    QFETCH(QStringList, replacements);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeBytes(path, before));
+    DialogWatcher watcher;
+
+    QVERIFY(::replaceInFile(searchTexts, replacements, path));
+    QCOMPARE(readBytes(path), after);
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestTextFileHelpers::replaceInFileRefuses_data()
+{
+    QTest::addColumn<QStringList>("replacements");
+    QTest::addColumn<QByteArray>("content"); // "<missing>" and "<folder>" make no file
+    QTest::addColumn<QString>("box"); // %1 stands for the path
+
+    const QString invalid = "[critical] Erreur: Fichier non modifié, texte UTF-8 invalide dans %1";
+    QTest::newRow("fewer replacements than search texts")
+        << QStringList { "x" } << QByteArray("a b\n")
+        << "[critical] Erreur: Remplacements incomplets, fichier non modifié %1";
+    QTest::newRow("Latin-1 text") << QStringList { "x", "y" } << QByteArray("caf\xe9 a\n")
+                                  << invalid;
+    QTest::newRow("UTF-16 with byte-order mark")
+        << QStringList { "x", "y" } << QByteArray::fromHex("fffe61000a00") << invalid;
+    QTest::newRow("encoded surrogate")
+        << QStringList { "x", "y" } << QByteArray("a\xed\xa0\x80\n") << invalid;
+    QTest::newRow("missing file") << QStringList { "x", "y" } << QByteArray("<missing>")
+                                  << "[critical] Erreur: Impossible d'ouvrir le fichier %1";
+    QTest::newRow("folder") << QStringList { "x", "y" } << QByteArray("<folder>")
+                            << "[critical] Erreur: Impossible d'ouvrir le fichier %1";
+}
+
+void TestTextFileHelpers::replaceInFileRefuses()
+{
+    QFETCH(QStringList, replacements);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, box);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    if (content == "<folder>")
+        QVERIFY(QDir(dir.path()).mkdir("file.txt"));
+    else if (content != "<missing>")
+        QVERIFY(writeBytes(path, content));
+    DialogWatcher watcher;
+
+    QVERIFY(!::replaceInFile({ "a", "b" }, replacements, path));
+    QCOMPARE(seenBoxes(watcher), QStringList { box.arg(path) });
+    if (content == "<missing>")
+        QVERIFY(!QFileInfo::exists(path));
+    else if (content != "<folder>")
+        QCOMPARE(readBytes(path), content);
+}
+
+void TestTextFileHelpers::failedWriteKeepsOldContent_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("writeLines") << "writeLines";
+    QTest::newRow("createTextFile") << "createTextFile";
+    QTest::newRow("replaceInFile") << "replaceInFile";
+}
+
+void TestTextFileHelpers::failedWriteKeepsOldContent()
+{
+    QFETCH(QString, operation);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeBytes(path, "ancien\n"));
+    DialogWatcher watcher;
+
+    bool written = true;
+    {
+        // The open succeeds; the writes fail part way, past 1 KiB.
+        FileSizeLimit limit(1024);
+        written = writeWith(operation, path, QString(8192, QLatin1Char('x')));
+    }
+    QVERIFY(!written);
+    QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
+    QCOMPARE(readBytes(path), QByteArray("ancien\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList { "file.txt" });
+}
+
+void TestTextFileHelpers::saveKeepsModeAndLinks()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString target = dir.filePath("target.txt");
+    const QString link = dir.filePath("link.txt");
+    QVERIFY(writeBytes(target, "ancien\n"));
+    QVERIFY(::chmod(QFile::encodeName(target).constData(), 0640) == 0);
+    QVERIFY(QFile::link(target, link));
+
+    QVERIFY(::writeLines(link, { "nouveau" }));
+
+    // The link still leads to the rewritten file, which keeps its mode.
+    QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+    QCOMPARE(readBytes(target), QByteArray("nouveau\n"));
+    struct stat info;
+    QVERIFY(::stat(QFile::encodeName(target).constData(), &info) == 0);
+    QCOMPARE(int(info.st_mode & 07777), 0640);
+}
+
+void TestTextFileHelpers::fifoIsWrittenNotReplaced()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QByteArray fifo = QFile::encodeName(dir.filePath("fifo"));
+    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+    // A reader that does not block lets the write side open at once.
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+
+    const bool written = ::writeLines(QFile::decodeName(fifo), { "un", "deux" });
+    char buffer[64] = {};
+    const ssize_t got = ::read(reader, buffer, sizeof buffer);
+    ::close(reader);
+
+    QVERIFY(written);
+    QCOMPARE(QByteArray(buffer, int(qMax<ssize_t>(got, 0))), QByteArray("un\ndeux\n"));
+    struct stat info;
+    QVERIFY(::lstat(fifo.constData(), &info) == 0);
+    QVERIFY(S_ISFIFO(info.st_mode));
+}
+
+void TestTextFileHelpers::deviceWriteFailureReported_data()
+{
+    // Not replaceInFile: reading the device would never end.
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("writeLines") << "writeLines";
+    QTest::newRow("createTextFile") << "createTextFile";
+}
+
+void TestTextFileHelpers::deviceWriteFailureReported()
+{
+    QFETCH(QString, operation);
+
+    // A private copy of /dev/full: a device where every write fails with ENOSPC. Were it
+    // replaced by mistake, only this copy would be lost.
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("full");
+    const QByteArray name = QFile::encodeName(path);
+    if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        QSKIP("cannot create a device node here");
+    DialogWatcher watcher;
+
+    QVERIFY(!writeWith(operation, path, "x"));
+    QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
+    struct stat info;
+    QVERIFY(::lstat(name.constData(), &info) == 0);
+    QVERIFY(S_ISCHR(info.st_mode));
+}
+
+void TestTextFileHelpers::lockedFolderWritesDirectly()
+{
+    // As user nobody, in a folder that only root may change: no temporary file can be
+    // created beside the target, which nobody may still write in place.
+    const passwd *nobody = ::getpwnam("nobody");
+    if (!nobody || ::getuid() != 0)
+        QSKIP("needs root and a user nobody");
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray file = QFile::encodeName(dir.filePath("file.txt"));
+    QVERIFY(writeBytes(dir.filePath("file.txt"), "ancien\n"));
+    QVERIFY(::chmod(folder.constData(), 0755) == 0);
+    QVERIFY(::chown(file.constData(), nobody->pw_uid, nobody->pw_gid) == 0);
+
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        // A box would wait for a click that never comes: the alarm ends the child then.
+        ::alarm(10);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0
+            || ::setuid(nobody->pw_uid) != 0)
+            ::_exit(2);
+        ::_exit(::writeLines(QFile::decodeName(file), { "nouveau" }) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status), "the child was stopped by a signal (a box was shown?)");
+    if (WEXITSTATUS(status) == 2)
+        QSKIP("cannot switch to user nobody here");
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QCOMPARE(readBytes(dir.filePath("file.txt")), QByteArray("nouveau\n"));
+}
+
+QTEST_MAIN(TestTextFileHelpers)
+#include "tst_textfilehelpers.moc"
