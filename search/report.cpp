@@ -40,12 +40,14 @@ void writeFileList(LogSink &log, const QStringList &files)
 
 ReportSink::ReportSink(LogSink &log, const QString &path)
     : log(log)
-    , header(fileHeader(path))
+    , path(path)
 { }
 
 void ReportSink::hit(const ScanHit &hit)
 {
     // Every hit repeats the file header, so that each block stands on its own.
+    if (header.isEmpty())
+        header = fileHeader(path);
     log.appendHtml(header);
     log.appendHtml(lineHeader(hit.line));
     for (const QString &line : hit.lines)

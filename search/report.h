@@ -28,7 +28,9 @@ public:
 
 private:
     LogSink &log;
-    QString header;
+    QString path;
+    QString header; // made at the first hit: most files have none
+
 };
 
 #endif // REPORT_H

@@ -33,8 +33,16 @@ public:
 
 enum class ScanStatus { Scanned, CannotOpen };
 
-// Reads the text file at path line by line (UTF-8, byte-order mark recognised, lines
-// trimmed) and reports every line that contains options.text, with its context window.
+// Reads the text file at path and reports every line that contains options.text, with
+// its context window, as the toolkit's text stream would give the lines (trimmed).
+//
+// The file is read in large blocks, lines that cannot hold the text are skipped by a
+// byte search without being decoded, and only the lines of a hit's context window are kept, so that memory depends on the window
+// and the line lengths, never on the file's size. Lines are decoded as the toolkit's text
+// stream decodes them (UTF-8 unless a byte-order mark names UTF-16 or UTF-32, invalid
+// bytes as replacement characters, an incomplete sequence at the very end dropped, every
+// carriage return removed), except that a sequence cut by the stream's internal read
+// boundary is decoded like any other. Negative context sizes count as 0.
 ScanStatus scanFile(const QString &path, const ScanOptions &options, HitSink &sink);
 
 #endif // SCANFILE_H

@@ -1,8 +1,9 @@
-# Sources of the search (file collection, scan and report), part of morl_core.
+# Sources of the search (file collection, scan, report and the batched log), part of morl_core.
 target_sources(morl_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/collectfiles.cpp ${CMAKE_CURRENT_LIST_DIR}/collectfiles.h
     ${CMAKE_CURRENT_LIST_DIR}/logsink.h
     ${CMAKE_CURRENT_LIST_DIR}/scanfile.cpp ${CMAKE_CURRENT_LIST_DIR}/scanfile.h
+    ${CMAKE_CURRENT_LIST_DIR}/fastbytes.cpp ${CMAKE_CURRENT_LIST_DIR}/fastbytes.h
     ${CMAKE_CURRENT_LIST_DIR}/report.cpp ${CMAKE_CURRENT_LIST_DIR}/report.h
-    ${CMAKE_CURRENT_LIST_DIR}/widgetlog.cpp ${CMAKE_CURRENT_LIST_DIR}/widgetlog.h
+    ${CMAKE_CURRENT_LIST_DIR}/batchedlog.cpp ${CMAKE_CURRENT_LIST_DIR}/batchedlog.h
 )

@@ -1,4 +1,4 @@
-#include "search/widgetlog.h"
+#include "support/widgetlog.h"
 
 #include <QPlainTextEdit>
 

@@ -1,0 +1,23 @@
+#ifndef LITERALSCAN_H
+#define LITERALSCAN_H
+
+#include "search/scanfile.h"
+
+#include <QByteArray>
+
+// The reference scan: the file read line by line through a text stream, every trimmed
+// line kept, then each hit reported with its window. Slow and memory-hungry on purpose:
+// it is the plain statement of what the fast scan must give.
+ScanStatus scanFileLiteral(const QString &path, const ScanOptions &options, HitSink &sink);
+
+// The same on the file's bytes decoded in one piece instead of in the stream's 16 KiB
+// pieces, with the stream's line rules. It differs from the reference only where the
+// toolkit's piecewise decoding loses a byte after an invalid sequence that straddles a
+// piece boundary; streamDecodingSlips() tells when that happens.
+ScanStatus scanBytesWhole(const QByteArray &bytes, const ScanOptions &options, HitSink &sink);
+
+// Whether decoding the bytes in the stream's 16 KiB pieces gives another text than
+// decoding them in one piece.
+bool streamDecodingSlips(const QByteArray &bytes);
+
+#endif // LITERALSCAN_H

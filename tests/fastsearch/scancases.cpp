@@ -1,0 +1,208 @@
+#include "fastsearch/scancases.h"
+
+#include <QStringEncoder>
+
+void HitRecorder::hit(const ScanHit &hit)
+{
+    hits.append(QStringLiteral("line %1 from %2: ").arg(hit.line).arg(hit.firstLine)
+        + hit.lines.join(QLatin1String(" | ")));
+}
+
+static const char *const words[] = { "alpha", "Beta", "PM_RESUME", "pm_resume", "return", "kelvin",
+    "class", "so", "s", "k", "x", "abc", "ABC", "a b", "Return;" };
+
+// Pieces of UTF-8 that decode or fold in unusual ways.
+static const char *const oddPieces[] = {
+    "\xE2\x84\xAA", // U+212A KELVIN SIGN, folds to k
+    "\xC5\xBF", // U+017F LONG S, folds to s
+    "\xC3\xA9", "\xC3\x89", // é É
+    "\xEF\xBF\xBD", // U+FFFD itself
+    "\xEF\xBB\xBF", // a byte-order mark inside the text
+    "\xF0\x9F\x98\x80", // outside the BMP
+    "\xE2", "\xE2\x82", "\x80", "\xFF", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+    "\xF0\x9F\x98", // invalid or cut sequences
+};
+
+// Every character that QString::trimmed removes, in UTF-8, plus one it keeps (U+200B).
+static const char *const blanks[] = { " ", "\t", "\v", "\f", "\xC2\x85", "\xC2\xA0", "\xE1\x9A\x80",
+    "\xE2\x80\x80", "\xE2\x80\x8A", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAF", "\xE2\x81\x9F",
+    "\xE3\x80\x80", "\xE2\x80\x8B" };
+
+static const char16_t *const needles[]
+    = { u"alpha", u"ALPHA", u"pm_resume", u"PM_RESUME", u"kelvin", u"so", u"s", u"k", u" alpha",
+          u"beta ", u" ", u"a b", u"\u00e9", u"\u00c9", u"\u212a", u"\u017f", u"\ufffd", u"x\xd800",
+          u"\t", u"\u00e9t\u00e9", u"return", u"abc", u"\ufeff" };
+
+template <typename T, size_t N> static const T &pick(QRandomGenerator &random, const T (&items)[N])
+{
+    return items[random.bounded(int(N))];
+}
+
+static QByteArray lineEnd(QRandomGenerator &random)
+{
+    const int which = random.bounded(10);
+    return which < 6 ? QByteArray("\n") : which < 9 ? QByteArray("\r\n") : QByteArray("\r");
+}
+
+static QByteArray textLine(QRandomGenerator &random, bool odd)
+{
+    QByteArray line;
+    const int pieces = random.bounded(8);
+    for (int i = 0; i < pieces; ++i) {
+        const int which = random.bounded(odd ? 10 : 6);
+        if (which < 3)
+            line += pick(random, words);
+        else if (which < 5)
+            line += ' ';
+        else if (which < 6)
+            line += pick(random, blanks);
+        else if (which < 8)
+            line += pick(random, oddPieces);
+        else if (which < 9)
+            line += QByteArray(1, '\0');
+        else
+            line += '\r';
+    }
+    return line;
+}
+
+static QByteArray textFile(QRandomGenerator &random, bool odd, int lines)
+{
+    QByteArray bytes;
+    if (random.bounded(4) == 0)
+        bytes += "\xEF\xBB\xBF";
+    for (int i = 0; i < lines; ++i)
+        bytes += textLine(random, odd) + lineEnd(random);
+    if (random.bounded(3) == 0)
+        bytes += textLine(random, odd); // no line end at the very end
+    return bytes;
+}
+
+static QByteArray wideFile(QRandomGenerator &random)
+{
+    static const QStringConverter::Encoding encodings[] = { QStringConverter::Utf16LE,
+        QStringConverter::Utf16BE, QStringConverter::Utf32LE, QStringConverter::Utf32BE };
+    const QStringConverter::Encoding encoding = pick(random, encodings);
+    QString text;
+    const int lines = random.bounded(40);
+    for (int i = 0; i < lines; ++i) {
+        text += QString::fromUtf8(textLine(random, false));
+        if (random.bounded(8) == 0)
+            text += QChar(0xD800 + random.bounded(0x800)); // a lone surrogate
+        text += QString::fromLatin1(lineEnd(random));
+    }
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    QByteArray bytes = encoder(text);
+    if (random.bounded(4) == 0)
+        bytes.chop(random.bounded(1, 4)); // cut inside a unit
+    return bytes;
+}
+
+static QByteArray randomBytes(QRandomGenerator &random, int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &c : bytes) {
+        const int which = random.bounded(20);
+        c = which == 0 ? '\n' : which == 1 ? '\r' : char(random.bounded(256));
+    }
+    return bytes;
+}
+
+static QByteArray longLines(QRandomGenerator &random)
+{
+    QByteArray bytes;
+    const int lines = random.bounded(1, 4);
+    for (int i = 0; i < lines; ++i) {
+        QByteArray line(random.bounded(200000, 700000), 'z');
+        for (int j = random.bounded(4); j > 0; --j)
+            line.insert(random.bounded(int(line.size())), pick(random, words));
+        bytes += line + lineEnd(random) + textLine(random, true) + lineEnd(random);
+    }
+    return bytes;
+}
+
+static QByteArray largeFile(QRandomGenerator &random)
+{
+    QByteArray bytes;
+    const int lines = random.bounded(60000, 160000);
+    const QByteArray end = random.bounded(2) ? QByteArray("\n") : QByteArray("\r\n");
+    bytes.reserve(lines * 24);
+    for (int i = 0; i < lines; ++i) {
+        bytes += "line ";
+        bytes += QByteArray::number(i);
+        if (random.bounded(3000) == 0)
+            bytes += QByteArray(" ") + pick(random, words) + ' ';
+        bytes += " filler text" + end;
+    }
+    return bytes;
+}
+
+static QByteArray pieceEdges(QRandomGenerator &random)
+{
+    static const char *const tails[] = { "\n\r", "\n\xE2", "\n\xE2\x82", "\r\n", "\n", "\xE2\n",
+        "\xE2\x82\n", "\xF0\x9F\x98\nalpha", "\n\r\r", "\n\xEF\xBB\xBF", "\xC3\n\xA9",
+        "\xE2\x84\xAA\n", "\n\r\xE2" };
+    const QByteArray tail = pick(random, tails);
+    const int pieces = random.bounded(1, 3);
+    const int at = pieces * 16384 - random.bounded(int(tail.size()) + 2);
+    QByteArray bytes = textFile(random, false, 2000);
+    bytes.truncate(at);
+    while (bytes.size() < at)
+        bytes += random.bounded(30) == 0 ? '\n' : 'k';
+    bytes += tail;
+    if (random.bounded(2))
+        bytes += textLine(random, true);
+    return bytes;
+}
+
+ScanCase makeScanCase(FileKind kind, QRandomGenerator &random)
+{
+    ScanCase scanCase;
+    switch (kind) {
+    case FileKind::Text:
+        scanCase.bytes = textFile(random, false, random.bounded(30));
+        break;
+    case FileKind::Mixed:
+        scanCase.bytes = textFile(random, true, random.bounded(30));
+        break;
+    case FileKind::RandomBytes:
+        scanCase.bytes = randomBytes(random, random.bounded(random.bounded(2) ? 300 : 40000));
+        break;
+    case FileKind::Wide:
+        scanCase.bytes = wideFile(random);
+        break;
+    case FileKind::LongLines:
+        scanCase.bytes = longLines(random);
+        break;
+    case FileKind::Large:
+        scanCase.bytes = largeFile(random);
+        break;
+    case FileKind::PieceEdges:
+        scanCase.bytes = pieceEdges(random);
+        break;
+    }
+    static const int contexts[] = { 0, 1, 2, 3, 99 };
+    scanCase.options.before = pick(random, contexts);
+    scanCase.options.after = pick(random, contexts);
+    scanCase.options.caseSensitivity = random.bounded(2) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (random.bounded(3) == 0)
+        scanCase.options.text = QString::fromUtf8(pick(random, words));
+    else
+        scanCase.options.text = QString::fromUtf16(pick(random, needles));
+    return scanCase;
+}
+
+QString describeCase(const ScanCase &scanCase)
+{
+    QString needle;
+    for (const QChar c : scanCase.options.text)
+        needle += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    return QStringLiteral("%1 bytes, text \"%2\" (%3), %4, before %5, after %6, head %7")
+        .arg(scanCase.bytes.size())
+        .arg(scanCase.options.text, needle)
+        .arg(QLatin1String(scanCase.options.caseSensitivity == Qt::CaseSensitive ? "case respected"
+                                                                                 : "case ignored"))
+        .arg(scanCase.options.before)
+        .arg(scanCase.options.after)
+        .arg(QString::fromLatin1(scanCase.bytes.left(48).toHex(' ')));
+}

@@ -1,0 +1,93 @@
+// Random file bytes, text and options: the fast scan must report what the reference scan
+// reports (or, where the toolkit's stream decoding slips at its 16 KiB read boundary,
+// what the bytes decoded in one piece give).
+
+#include "fastsearch/literalscan.h"
+#include "search/scanfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+class Recorder : public HitSink
+{
+public:
+    void hit(const ScanHit &hit) override
+    {
+        hits.append(QStringLiteral("%1/%2:").arg(hit.line).arg(hit.firstLine)
+            + hit.lines.join(QChar(0x1F)));
+    }
+    QStringList hits;
+};
+
+// Characters that the text is made of: ASCII letters in both cases, blanks, letters that
+// fold to ASCII, replacement and byte-order characters, surrogates and line breaks.
+const char16_t alphabet[] = { u'a', u'A', u'b', u'k', u'K', u's', u'S', u' ', u'\t', u'x', 0xE9,
+    0xC9, 0x212A, 0x17F, 0xFFFD, 0xFEFF, 0xA0, 0x3000, 0xD800, 0xDC00, u'0', u'\r', u'\n', 0 };
+const int contexts[] = { 0, 1, 2, 3, 99, 0, 1, 5 };
+
+QString scratchFile()
+{
+    static QTemporaryDir dir;
+    return dir.filePath(QStringLiteral("input"));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 2)
+        return 0;
+    ScanOptions options;
+    options.caseSensitivity = data[0] & 1 ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    options.before = contexts[(data[0] >> 1) & 7];
+    options.after = contexts[(data[0] >> 4) & 7];
+    const size_t textLength = data[1] & 15;
+    const bool nearPieceEdge = data[1] & 0x80;
+    size_t at = 2;
+    for (size_t i = 0; i < textLength && at + 1 < size; ++i, at += 2) {
+        // Mostly from the alphabet, sometimes any UTF-16 unit.
+        const char16_t unit = data[at] < 224
+            ? alphabet[data[at + 1] % (sizeof(alphabet) / sizeof(alphabet[0]))]
+            : char16_t(data[at + 1] | (data[at] & 0x1F) << 8);
+        options.text += QChar(unit);
+    }
+    QByteArray bytes(reinterpret_cast<const char *>(data + at), qsizetype(size - at));
+    if (nearPieceEdge) {
+        // Puts the input's bytes around the end of the stream's first 16 KiB piece.
+        QByteArray filler(16384 - qsizetype(data[0] & 7), 'a');
+        filler[100] = '\n';
+        bytes.prepend(filler);
+    }
+
+    const QString path = scratchFile();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return 0;
+    file.close();
+
+    Recorder fast, expected;
+    if (scanFile(path, options, fast) != ScanStatus::Scanned)
+        abort();
+    if (streamDecodingSlips(bytes))
+        scanBytesWhole(bytes, options, expected);
+    else
+        scanFileLiteral(path, options, expected);
+    if (fast.hits != expected.hits) {
+        fprintf(stderr, "fast scan differs: %lld bytes, text of %lld units, case %s\n",
+            (long long)bytes.size(), (long long)options.text.size(),
+            options.caseSensitivity == Qt::CaseSensitive ? "respected" : "ignored");
+        fprintf(stderr, "fast:     %s\nexpected: %s\n", qPrintable(fast.hits.join(u'\n')),
+            qPrintable(expected.hits.join(u'\n')));
+        abort();
+    }
+    return 0;
+}
