@@ -3,6 +3,7 @@
 #include "search/batchedlog.h"
 #include "search/scanfile.h"
 #include "search/report.h"
+#include "support/logdescription.h"
 #include "support/widgetlog.h"
 
 #include <QDir>
@@ -233,23 +234,6 @@ void TestFastScan::cannotOpen()
 }
 
 // What a log holds: each block's text and the formats of its fragments, in order.
-static QStringList logContents(const QPlainTextEdit &edit)
-{
-    QStringList blocks;
-    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next()) {
-        QString line = block.text();
-        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            line += QStringLiteral(" [%1 %2 %3]")
-                        .arg(it.fragment().length())
-                        .arg(format.foreground().color().name())
-                        .arg(format.fontWeight());
-        }
-        blocks.append(line);
-    }
-    return blocks;
-}
-
 // The whole report of a search over generated files, written by the fast scan into a
 // batched log and by the reference scan into the log one append at a time: the same log.
 void TestFastScan::sameLog()
@@ -291,7 +275,7 @@ void TestFastScan::sameLog()
     }
     batchedLog.flush();
     QVERIFY2(direct.document()->blockCount() > 100, "the search should write a long report");
-    QCOMPARE(logContents(batched), logContents(direct));
+    QCOMPARE(describeLog(batched), describeLog(direct));
     QCOMPARE(batched.toPlainText(), direct.toPlainText());
     QCOMPARE(batched.verticalScrollBar()->value(), batched.verticalScrollBar()->maximum());
 }

@@ -1,0 +1,132 @@
+#include "fastsearch/literalscan.h"
+#include "fastsearch/scancases.h"
+#include "mainwindow/mainwindow.h"
+#include "search/collectfiles.h"
+#include "search/report.h"
+#include "support/dialogwatcher.h"
+#include "support/logdescription.h"
+#include "support/widgetlog.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The whole search through the real window against the plain statement of the search:
+// collect, list every path, then scan each file line by line through a text stream and
+// append each entry to the log one by one. Both logs must be the same, block for block.
+class TestWindowSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sameLogAsReference_data();
+    void sameLogAsReference();
+
+private:
+    QTemporaryDir tree;
+};
+
+void TestWindowSearch::initTestCase()
+{
+    QVERIFY2(tree.isValid(), qPrintable(tree.errorString()));
+    // A small tree of generated files: plain and mixed text, UTF-16/32, random bytes, some
+    // in sub-folders, with names that need escaping.
+    QRandomGenerator random(20261207);
+    const FileKind kinds[]
+        = { FileKind::Text, FileKind::Mixed, FileKind::Wide, FileKind::RandomBytes, FileKind::Text };
+    const QStringList folders = { "", "sub/", "sub/deeper/", "Autre  <b>/" };
+    for (int i = 0; i < 40; ++i) {
+        const QString folder = folders.at(i % folders.size());
+        QVERIFY(QDir(tree.path()).mkpath(folder.isEmpty() ? "." : folder));
+        const QString name = QStringLiteral("%1%2 f&%3.%4")
+                                 .arg(folder)
+                                 .arg(i % 7 ? "" : ".")
+                                 .arg(i)
+                                 .arg(i % 3 ? "txt" : "log");
+        QFile file(tree.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(makeScanCase(kinds[i % 5], random).bytes);
+    }
+}
+
+void TestWindowSearch::sameLogAsReference_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("sensitive");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    QTest::addColumn<bool>("recurse");
+    QTest::addColumn<QString>("filter");
+
+    QTest::newRow("common letter, case ignored, 1/1, tree") << "e" << false << 1 << 1 << true
+                                                            << "*.*;*;*.;.*";
+    QTest::newRow("word, case respected, 0/0") << "so" << true << 0 << 0 << true << "*";
+    QTest::newRow("folding letter, 3/2, top folder only") << "K" << false << 3 << 2 << false
+                                                          << "*.*;*;*.;.*";
+    QTest::newRow("blank at the start, 99/99") << " a" << false << 99 << 99 << true << "*.txt";
+    QTest::newRow("non-ASCII, case ignored") << "É" << false << 1 << 2 << true << "*.LOG;*.txt";
+    QTest::newRow("no hit") << "zzqqzz" << false << 1 << 1 << true << "*";
+}
+
+void TestWindowSearch::sameLogAsReference()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, sensitive);
+    QFETCH(int, before);
+    QFETCH(int, after);
+    QFETCH(bool, recurse);
+    QFETCH(QString, filter);
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *log = window.findChild<QPlainTextEdit *>("plainTextEdit");
+    QPlainTextEdit reference;
+    reference.setReadOnly(true);
+    reference.resize(log->size());
+    reference.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&reference));
+
+    DialogWatcher watcher;
+    watcher.answerFolders({ tree.path() });
+    QTest::mouseClick(window.findChild<QPushButton *>("pbSelectDir"), Qt::LeftButton);
+    window.findChild<QLineEdit *>("leSearch")->setText(text);
+    window.findChild<QLineEdit *>("leFilterFiles")->setText(filter);
+    window.findChild<QCheckBox *>("cbSensible")->setChecked(sensitive);
+    window.findChild<QCheckBox *>("cbSubDirsSearch")->setChecked(recurse);
+    window.findChild<QSpinBox *>("sbBefore")->setValue(before);
+    window.findChild<QSpinBox *>("sbAfter")->setValue(after);
+
+    ScanOptions options;
+    options.text = text;
+    options.caseSensitivity = sensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    options.before = before;
+    options.after = after;
+    WidgetLog referenceLog(&reference);
+
+    // Two runs in a row: the second one's report goes below the first one's.
+    for (int run = 0; run < 2; ++run) {
+        QTest::mouseClick(window.findChild<QPushButton *>("pbSearch"), Qt::LeftButton);
+
+        QStringList files;
+        collectFiles(tree.path(), files, recurse, filter);
+        writeFileList(referenceLog, files);
+        for (const QString &path : std::as_const(files)) {
+            ReportSink report(referenceLog, path);
+            QCOMPARE(scanFileLiteral(path, options, report), ScanStatus::Scanned);
+        }
+    }
+    QVERIFY(watcher.messageBoxes.isEmpty());
+    QCOMPARE(describeLog(*log), describeLog(reference));
+    QVERIFY(reference.document()->blockCount() > 10);
+}
+
+QTEST_MAIN(TestWindowSearch)
+#include "tst_windowsearch.moc"
