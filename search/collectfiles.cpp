@@ -33,10 +33,20 @@ static void collectFolder(
             = dir.entryList(QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::NoSort);
         for (const QString &name : subFolders) {
             const QString subFolder = folder + name + QLatin1Char('/');
-            // A folder link that leads to this folder or above it would never end.
-            const QString canonical = QFileInfo(subFolder).canonicalFilePath();
-            if (!canonical.isEmpty() && walk.contains(canonical))
-                continue;
+            // A folder link that leads to this folder or above it would never end. Only
+            // links need resolving: a real sub-folder's canonical path is its parent's
+            // plus its name, and it cannot be on the walk yet.
+            const QFileInfo info(folder + name);
+            QString canonical;
+            if (info.isSymLink() || walk.constLast().isEmpty()) {
+                canonical = info.canonicalFilePath();
+                if (!canonical.isEmpty() && walk.contains(canonical))
+                    continue;
+            } else {
+                const QString &parent = walk.constLast();
+                canonical = parent.endsWith(QLatin1Char('/')) ? parent + name
+                                                              : parent + QLatin1Char('/') + name;
+            }
             walk.append(canonical);
             collectFolder(subFolder, files, true, filter, walk);
             walk.removeLast();
