@@ -4,6 +4,15 @@
 
 QString htmlPath(const QString &path)
 {
+    // Most paths need nothing: no markup character, no blank. They are kept as they are
+    // (shared, not copied), which matters for the list of a big tree.
+    const auto needsCare = [](QChar c) {
+        return c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('&')
+            || c == QLatin1Char('"') || c.isSpace();
+    };
+    if (std::none_of(path.cbegin(), path.cend(), needsCare))
+        return path;
+
     // Blanks would be folded or dropped by the HTML reader; such paths keep them in a
     // pre-wrap span, which still lets long paths wrap. A line break in a name stays a
     // break inside the entry's one block.
