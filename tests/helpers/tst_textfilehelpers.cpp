@@ -35,6 +35,15 @@ static QString writeBox(const QString &operation, const QString &path)
         + path;
 }
 
+// Puts what a data row's content column names at path: "<missing>" leaves nothing there,
+// "<folder>" makes a folder of that name, anything else is the file's bytes.
+static bool placeTarget(const QString &path, const QByteArray &content)
+{
+    if (content == "<folder>")
+        return QDir().mkdir(path);
+    return content == "<missing>" || writeBytes(path, content);
+}
+
 // Data rows of the marker and open-failure tables, in column order.
 static void markerRow(const char *name, const QString &start, const QString &end,
     const QString &text, const QString &after)
@@ -258,10 +267,7 @@ void TestTextFileHelpers::fileContainsAny()
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString path = dir.filePath("file.txt");
-    if (content == "<folder>")
-        QVERIFY(QDir(dir.path()).mkdir("file.txt"));
-    else if (content != "<missing>")
-        QVERIFY(writeBytes(path, content));
+    QVERIFY(placeTarget(path, content));
     DialogWatcher watcher;
 
     QCOMPARE(::fileContainsAny(keys, path), result);
@@ -409,10 +415,7 @@ void TestTextFileHelpers::replaceInFileRefuses()
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString path = dir.filePath("file.txt");
-    if (content == "<folder>")
-        QVERIFY(QDir(dir.path()).mkdir("file.txt"));
-    else if (content != "<missing>")
-        QVERIFY(writeBytes(path, content));
+    QVERIFY(placeTarget(path, content));
     DialogWatcher watcher;
 
     QVERIFY(!::replaceInFile({ "a", "b" }, replacements, path));
