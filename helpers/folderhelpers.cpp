@@ -1,11 +1,12 @@
 #include "helpers/helpers.h"
 
+#include "helpers/messagebox.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 
 QString chooseFolder(const QString &caption)
 {
@@ -26,9 +27,7 @@ bool folderExists(const QString &path)
 {
     const bool exists = QDir(path).exists();
     if (!exists)
-        QMessageBox::critical(nullptr, QStringLiteral("Erreur"),
-            QStringLiteral("Impossible d'ouvrir le dossier ") + path, QMessageBox::Ok,
-            QMessageBox::NoButton);
+        criticalBox(QStringLiteral("Erreur"), QStringLiteral("Impossible d'ouvrir le dossier ") + path);
     return exists;
 }
 

@@ -1,22 +1,13 @@
 #include "helpers/helpers.h"
 
+#include "helpers/messagebox.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QSaveFile>
 #include <QTextStream>
 #include <QUtf8StringView>
 #include <QUuid>
-
-static void critical(const QString &title, const QString &text)
-{
-    QMessageBox::critical(nullptr, title, text, QMessageBox::Ok, QMessageBox::NoButton);
-}
-
-static void warning(const QString &title, const QString &text)
-{
-    QMessageBox::warning(nullptr, title, text, QMessageBox::Ok, QMessageBox::NoButton);
-}
 
 static const QIODevice::OpenMode readMode = QIODevice::ReadOnly | QIODevice::Text;
 static const QIODevice::OpenMode writeMode = QIODevice::WriteOnly | QIODevice::Text;
@@ -72,7 +63,7 @@ bool replaceBetween(
     const qsizetype start = text.indexOf(startMarker, 0, Qt::CaseSensitive);
     const qsizetype end = text.indexOf(endMarker, 0, Qt::CaseSensitive);
     if (start < 0 || end < 0 || end + endMarker.length() < start) {
-        warning(QStringLiteral("Erreur"),
+        warningBox(QStringLiteral("Erreur"),
             QStringLiteral("Impossible de trouver ") + startMarker + QStringLiteral(" ou ")
                 + endMarker + QStringLiteral(" dans la chaine ") + text);
         return false;
@@ -104,7 +95,7 @@ QStringList extractBetween(QString &text, const QString &startMarker, const QStr
 bool fileExists(const QString &path)
 {
     if (!QFile::exists(path)) {
-        critical(
+        criticalBox(
             QStringLiteral("Erreur"), QStringLiteral("Impossible d'ouvrir le fichier ") + path);
         return false;
     }
@@ -114,14 +105,14 @@ bool fileExists(const QString &path)
 bool fileContainsAny(const QStringList &keys, const QString &path)
 {
     if (!fileExists(path)) {
-        warning(QStringLiteral("Fichier non trouvé"),
+        warningBox(QStringLiteral("Fichier non trouvé"),
             QStringLiteral("Le fichier ") + path + QStringLiteral(" n'existe pas."));
         return false;
     }
 
     QFile file(path);
     if (!file.open(readMode)) {
-        critical(QStringLiteral("Fichier illisible"),
+        criticalBox(QStringLiteral("Fichier illisible"),
             QStringLiteral("impossible d'ouvrir le fichier ") + path + QStringLiteral("."));
         return false;
     }
@@ -147,7 +138,7 @@ bool writeLines(const QString &path, const QStringList &lines)
             out << line << '\n';
     });
     if (!written)
-        critical(QStringLiteral("Erreur"),
+        criticalBox(QStringLiteral("Erreur"),
             QStringLiteral("Modification non prise en compte, vérifier l'accès au fichier ")
                 + path);
     return written;
@@ -158,14 +149,14 @@ bool replaceInFile(
 {
     // Refuse before reading when some search text has no replacement.
     if (replacements.size() < searchTexts.size()) {
-        critical(QStringLiteral("Erreur"),
+        criticalBox(QStringLiteral("Erreur"),
             QStringLiteral("Remplacements incomplets, fichier non modifié ") + path);
         return false;
     }
 
     QFile file(path);
     if (!file.open(readMode)) {
-        critical(
+        criticalBox(
             QStringLiteral("Erreur"), QStringLiteral("Impossible d'ouvrir le fichier ") + path);
         return false;
     }
@@ -174,7 +165,7 @@ bool replaceInFile(
 
     // Writing back a file that is not UTF-8 would alter the bytes that were not replaced.
     if (!QUtf8StringView(content).isValidUtf8()) {
-        critical(QStringLiteral("Erreur"),
+        criticalBox(QStringLiteral("Erreur"),
             QStringLiteral("Fichier non modifié, texte UTF-8 invalide dans ") + path);
         return false;
     }
@@ -198,7 +189,7 @@ bool createTextFile(const QString &path, const QString &text)
 {
     const bool written = saveText(path, [&text](QTextStream &out) { out << text << Qt::endl; });
     if (!written)
-        warning(QStringLiteral("Erreur"),
+        warningBox(QStringLiteral("Erreur"),
             QStringLiteral("le fichier ") + path + QStringLiteral(" ne peut être crée"));
     return written;
 }

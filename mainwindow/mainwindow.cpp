@@ -2,6 +2,7 @@
 
 #include "about/fenapropos.h"
 #include "helpers/helpers.h"
+#include "helpers/messagebox.h"
 #include "mainwindow/mainwindowform.h"
 #include "search/batchedlog.h"
 #include "search/collectfiles.h"
@@ -13,7 +14,6 @@
 #include <QIcon>
 #include <QLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSpinBox>
@@ -59,7 +59,7 @@ void MainWindow::on_actionQuitter_triggered()
 void MainWindow::on_pbSearch_clicked()
 {
     if (searchFolder.isEmpty()) {
-        QMessageBox::warning(nullptr, QStringLiteral("Erreur"),
+        warningBox(QStringLiteral("Erreur"),
             QStringLiteral("Vous devez choisir un dossier dans lequel "
                            "rechercher le texte."));
         return;
@@ -67,7 +67,7 @@ void MainWindow::on_pbSearch_clicked()
     ScanOptions options;
     options.text = form->leSearch->text();
     if (options.text.isEmpty()) {
-        QMessageBox::warning(nullptr, QStringLiteral("Erreur"),
+        warningBox(QStringLiteral("Erreur"),
             QStringLiteral("Vous devez choisir un texte à rechercher."));
         return;
     }
@@ -105,7 +105,7 @@ void MainWindow::on_pbSearch_clicked()
         ReportSink report(*log, path);
         if (scanFile(path, options, report) == ScanStatus::CannotOpen) {
             log->flush();
-            QMessageBox::critical(nullptr, QStringLiteral("Fichier illisible"),
+            criticalBox(QStringLiteral("Fichier illisible"),
                 QStringLiteral("impossible d'ouvrir le fichier ") + path + QStringLiteral("."));
             return;
         }

@@ -82,6 +82,7 @@ void TestFolderHelpers::folderExists_data()
     QTest::newRow("missing folder") << "absent" << false;
     QTest::newRow("file, not folder") << "file.txt" << false;
     QTest::newRow("empty path is the working folder") << QString() << true;
+    QTest::newRow("missing, name like markup") << "a<b>c</b>&amp;" << false;
 }
 
 void TestFolderHelpers::folderExists()

@@ -141,6 +141,8 @@ void TestTextFileHelpers::replaceBetween_data()
     markerRow("start missing", "<", ">", "a>b", "");
     markerRow("end missing", "<", ">", "a<b", "");
     markerRow("end closes before start", "<", ">", "a>b><c", "");
+    // The box shows the markers as typed, not as bold text.
+    markerRow("markers that look like markup", "<b>", "</b>", "x<i>y</i>", "");
 }
 
 void TestTextFileHelpers::replaceBetween()

@@ -5,7 +5,22 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLabel>
 #include <QTest>
+#include <QTextDocumentFragment>
+
+// The box's text as it is on screen: a label that takes the text as rich text shows what
+// the markup renders to, not the characters that were handed to it.
+static QString shownText(const QMessageBox *box)
+{
+    const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return box->text();
+    const Qt::TextFormat format = label->textFormat();
+    const bool rich = format == Qt::RichText
+        || (format == Qt::AutoText && Qt::mightBeRichText(label->text()));
+    return rich ? QTextDocumentFragment::fromHtml(label->text()).toPlainText() : label->text();
+}
 
 DialogWatcher::DialogWatcher(QObject *parent) : QObject(parent)
 {
@@ -25,7 +40,7 @@ void DialogWatcher::poll()
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         SeenMessageBox seen;
         seen.title = box->windowTitle();
-        seen.text = box->text();
+        seen.text = shownText(box);
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
         seen.defaultButton = box->defaultButton() ? box->standardButton(box->defaultButton())

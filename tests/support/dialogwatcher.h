@@ -13,7 +13,7 @@
 struct SeenMessageBox
 {
     QString title;
-    QString text;
+    QString text; // as shown: rendered when the box takes it as rich text
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;

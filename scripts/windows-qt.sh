@@ -1,0 +1,122 @@
+#!/bin/sh
+# Builds the static Qt for Windows x86-64 that Morl's Windows build links against, from
+# Debian's own source package of Qt's base module, with the MinGW-w64 cross compiler and
+# the host's Qt tools (moc, rcc, uic). Prints the installed prefix on its last line.
+#
+# The result is kept in a cache folder outside the repository, keyed by the Qt version and
+# by this script's configure options, and reused when it is there: only the first run on a
+# machine pays for the build (about an hour on two cores). A build that fails leaves
+# nothing that a later run would take for a finished Qt: the prefix is only trusted once
+# its marker file, written after a complete install, is there.
+#
+# Usage: scripts/windows-qt.sh          (MORL_CACHE overrides ~/.cache/morl)
+set -eu
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cache=${MORL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/morl}
+jobs=${MORL_JOBS:-$(nproc)}
+
+fail() {
+    echo "windows-qt: $1" >&2
+    [ $# -gt 1 ] && echo "windows-qt: see $2" >&2
+    exit 1
+}
+
+qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null | sed 's/+.*//') ||
+    fail "the host Qt (qt6-base-dev) is not installed"
+[ -n "$qt_version" ] || fail "the host Qt (qt6-base-dev) is not installed"
+
+# Only what Morl and its tests need: Core, Gui, Widgets, Test, the windows and offscreen
+# platforms, the Windows styles and the bundled third-party libraries.
+# tabletevent: Debian's tarball drops the wintab headers; dynamicgl: the windows plugin of
+# 6.4 does not compile with OpenGL off unless it is off too.
+qt_options="
+-DBUILD_SHARED_LIBS=OFF
+-DCMAKE_BUILD_TYPE=Release
+-DQT_BUILD_EXAMPLES=OFF
+-DQT_BUILD_TESTS=OFF
+-DQT_BUILD_BENCHMARKS=OFF
+-DINPUT_opengl=no
+-DFEATURE_opengl=OFF
+-DFEATURE_dynamicgl=OFF
+-DFEATURE_vulkan=OFF
+-DFEATURE_tabletevent=OFF
+-DFEATURE_network=OFF
+-DFEATURE_sql=OFF
+-DFEATURE_dbus=OFF
+-DFEATURE_xml=OFF
+-DFEATURE_concurrent=OFF
+-DFEATURE_printsupport=OFF
+-DFEATURE_icu=OFF
+-DFEATURE_jpeg=OFF
+-DFEATURE_gif=OFF
+-DFEATURE_system_zlib=OFF
+-DFEATURE_system_pcre2=OFF
+-DFEATURE_system_png=OFF
+-DFEATURE_system_harfbuzz=OFF
+-DFEATURE_freetype=ON
+-DFEATURE_system_freetype=OFF
+-DFEATURE_fontconfig=OFF
+-DFEATURE_testlib=ON
+-DFEATURE_widgets=ON
+-DFEATURE_gui=ON
+"
+compiler=$(x86_64-w64-mingw32-g++-posix --version 2>/dev/null | head -n 1) ||
+    fail "the MinGW-w64 cross compiler (g++-mingw-w64-x86-64-posix) is not installed"
+key=$(printf '%s\n%s\n%s\n' "$qt_version" "$compiler" "$qt_options" |
+    sha256sum | cut -c1-12)
+prefix="$cache/qt-$qt_version-mingw-static-$key"
+
+if [ -f "$prefix/lib/cmake/Qt6/qt.toolchain.cmake" ] && [ -f "$prefix/.complete" ]; then
+    echo "$prefix"
+    exit 0
+fi
+
+mkdir -p "$cache"
+work="$cache/work-$key"
+log="$cache/qt-build-$key.log"
+rm -rf "$work" "$prefix"
+mkdir -p "$work"
+echo "windows-qt: building Qt $qt_version for Windows into $prefix (log: $log)" >&2
+
+# Debian's source package, fetched with apt-get source; apt needs a deb-src entry for
+# the same mirror and suites as the binary packages.
+if ! apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then
+    srcfile=/etc/apt/sources.list.d/morl-deb-src.sources
+    if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+    {
+        for f in /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list; do
+            [ -f "$f" ] || continue
+            if grep -q '^Types:' "$f"; then
+                sed -n '/^Types:/,/^$/p' "$f" | sed 's/^Types:.*/Types: deb-src/'
+            else
+                grep '^deb ' "$f" | grep -v '\[' | sed 's/^deb /deb-src /'
+            fi
+        done
+    } > "$work/deb-src" || true
+    grep -q 'debian' "$work/deb-src" || fail "no Debian entry to derive a deb-src entry from in the apt sources"
+    if grep -q '^Types:' "$work/deb-src"; then
+        $sudo cp "$work/deb-src" "$srcfile"
+    else
+        $sudo cp "$work/deb-src" "${srcfile%.sources}.list"
+    fi || fail "could not add a deb-src entry under /etc/apt/sources.list.d"
+    $sudo apt-get update > "$work/apt-update.log" 2>&1 || fail "apt-get update failed" "$work/apt-update.log"
+fi
+
+(cd "$work" && apt-get source --download-only "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)" > "$log" 2>&1 ||
+    apt-get source --download-only qt6-base >> "$log" 2>&1) ||
+    fail "could not fetch Debian's qt6-base source package" "$log"
+(cd "$work" && dpkg-source -x qt6-base_*.dsc src >> "$log" 2>&1) ||
+    fail "could not unpack Debian's qt6-base source package" "$log"
+
+cmake -S "$work/src" -B "$work/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    $qt_options >> "$log" 2>&1 || fail "Qt's configure failed" "$log"
+cmake --build "$work/build" --parallel "$jobs" >> "$log" 2>&1 || fail "the Qt build failed" "$log"
+cmake --install "$work/build" >> "$log" 2>&1 || fail "the Qt install failed" "$log"
+
+touch "$prefix/.complete"
+rm -rf "$work"
+echo "$prefix"
