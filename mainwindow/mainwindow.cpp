@@ -4,6 +4,7 @@
 #include "helpers/helpers.h"
 #include "helpers/messagebox.h"
 #include "mainwindow/mainwindowform.h"
+#include "mainwindow/statustipguard.h"
 #include "search/batchedlog.h"
 #include "search/collectfiles.h"
 #include "search/report.h"
@@ -22,6 +23,14 @@
 #include <algorithm>
 #include <limits>
 
+// Places a window that is about to be shown over the middle of another one, instead of
+// wherever the window manager would put it.
+static void centreOver(QWidget *window, const QWidget *over)
+{
+    window->adjustSize();
+    window->move(over->frameGeometry().center() - window->rect().center());
+}
+
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), form(new MainWindowForm), progress(nullptr)
 {
@@ -30,6 +39,8 @@ MainWindow::MainWindow(QWidget *parent)
     // The bar stays out of sight until a search shows it.
     progress = form->progressBar;
     progress->hide();
+    // Hovering the menus must not wipe the name of the search folder.
+    installEventFilter(new StatusTipGuard(this));
 }
 
 MainWindow::~MainWindow()
@@ -48,6 +59,7 @@ void MainWindow::on_action_propos_de_morl_triggered()
 {
     // A fresh window each time; hidden ones live on as children until the window dies.
     auto *about = new FenAPropos(this);
+    centreOver(about, this);
     about->show();
 }
 
@@ -96,21 +108,26 @@ void MainWindow::on_pbSearch_clicked()
     progress->reset();
     // setValue asks the style, for every new value, whether the bar's look changes, which
     // costs more than scanning a small file: on big trees the bar moves by thousandths.
+    // Its last step waits until the whole report is in the log.
     const qsizetype step = std::max<qsizetype>(1, files.size() / 1000);
     qsizetype scanned = 0;
     for (const QString &path : std::as_const(files)) {
-        if (++scanned % step == 0 || scanned == files.size())
+        if (++scanned % step == 0 && scanned < files.size())
             progress->setValue(barValue(scanned));
 
         ReportSink report(*log, path);
         if (scanFile(path, options, report) == ScanStatus::CannotOpen) {
+            // What was found so far stays in the log, and the bar shows the file that
+            // stopped the run.
             log->flush();
+            progress->setValue(barValue(scanned));
             criticalBox(QStringLiteral("Fichier illisible"),
                 QStringLiteral("impossible d'ouvrir le fichier ") + path + QStringLiteral("."));
             return;
         }
     }
     log->flush();
+    progress->setValue(barValue(files.size()));
     progress->hide();
     form->statusbar->showMessage(QStringLiteral("Dossier de recherche : ") + searchFolder, 0);
 }

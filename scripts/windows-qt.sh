@@ -74,46 +74,60 @@ fi
 mkdir -p "$cache"
 work="$cache/work-$key"
 log="$cache/qt-build-$key.log"
-rm -rf "$work" "$prefix"
-mkdir -p "$work"
-echo "windows-qt: building Qt $qt_version for Windows into $prefix (log: $log)" >&2
 
-# Debian's source package, fetched with apt-get source; apt needs a deb-src entry for
-# the same mirror and suites as the binary packages.
-if ! apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then
-    srcfile=/etc/apt/sources.list.d/morl-deb-src.sources
-    if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-    {
-        for f in /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list; do
-            [ -f "$f" ] || continue
-            if grep -q '^Types:' "$f"; then
-                sed -n '/^Types:/,/^$/p' "$f" | sed 's/^Types:.*/Types: deb-src/'
-            else
-                grep '^deb ' "$f" | grep -v '\[' | sed 's/^deb /deb-src /'
-            fi
-        done
-    } > "$work/deb-src" || true
-    grep -q 'debian' "$work/deb-src" || fail "no Debian entry to derive a deb-src entry from in the apt sources"
-    if grep -q '^Types:' "$work/deb-src"; then
-        $sudo cp "$work/deb-src" "$srcfile"
-    else
-        $sudo cp "$work/deb-src" "${srcfile%.sources}.list"
-    fi || fail "could not add a deb-src entry under /etc/apt/sources.list.d"
-    $sudo apt-get update > "$work/apt-update.log" 2>&1 || fail "apt-get update failed" "$work/apt-update.log"
+# Debian's source package, fetched with apt-get source (apt needs a deb-src entry for the
+# same mirror and suites as the binary packages), then configured for Windows.
+fetch_and_configure() {
+    if ! apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then
+        srcfile=/etc/apt/sources.list.d/morl-deb-src.sources
+        if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+        {
+            for f in /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list; do
+                [ -f "$f" ] || continue
+                if grep -q '^Types:' "$f"; then
+                    sed -n '/^Types:/,/^$/p' "$f" | sed 's/^Types:.*/Types: deb-src/'
+                else
+                    grep '^deb ' "$f" | grep -v '\[' | sed 's/^deb /deb-src /'
+                fi
+            done
+        } > "$work/deb-src" || true
+        grep -q 'debian' "$work/deb-src" ||
+            fail "no Debian entry to derive a deb-src entry from in the apt sources"
+        if grep -q '^Types:' "$work/deb-src"; then
+            $sudo cp "$work/deb-src" "$srcfile"
+        else
+            $sudo cp "$work/deb-src" "${srcfile%.sources}.list"
+        fi || fail "could not add a deb-src entry under /etc/apt/sources.list.d"
+        $sudo apt-get update > "$work/apt-update.log" 2>&1 ||
+            fail "apt-get update failed" "$work/apt-update.log"
+    fi
+
+    (cd "$work" && apt-get source --download-only "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)" > "$log" 2>&1 ||
+        apt-get source --download-only qt6-base >> "$log" 2>&1) ||
+        fail "could not fetch Debian's qt6-base source package" "$log"
+    (cd "$work" && dpkg-source -x qt6-base_*.dsc src >> "$log" 2>&1) ||
+        fail "could not unpack Debian's qt6-base source package" "$log"
+
+    cmake -S "$work/src" -B "$work/build" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
+        -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        -DCMAKE_INSTALL_PREFIX="$prefix" \
+        $qt_options >> "$log" 2>&1 || fail "Qt's configure failed" "$log"
+}
+
+rm -rf "$prefix"
+# A build that was stopped half-way (a session that ended, a machine that was stopped)
+# goes on where it was: its sources and configured tree stay until the install is done.
+if [ -f "$work/build/build.ninja" ] && [ -f "$work/src/CMakeLists.txt" ]; then
+    echo "windows-qt: resuming the build of Qt $qt_version for Windows in $work (log: $log)" >&2
+    echo "--- resumed $(date)" >> "$log"
+else
+    rm -rf "$work"
+    mkdir -p "$work"
+    echo "windows-qt: building Qt $qt_version for Windows into $prefix (log: $log)" >&2
+    fetch_and_configure
 fi
-
-(cd "$work" && apt-get source --download-only "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)" > "$log" 2>&1 ||
-    apt-get source --download-only qt6-base >> "$log" 2>&1) ||
-    fail "could not fetch Debian's qt6-base source package" "$log"
-(cd "$work" && dpkg-source -x qt6-base_*.dsc src >> "$log" 2>&1) ||
-    fail "could not unpack Debian's qt6-base source package" "$log"
-
-cmake -S "$work/src" -B "$work/build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
-    -DQT_HOST_PATH=/usr \
-    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_INSTALL_PREFIX="$prefix" \
-    $qt_options >> "$log" 2>&1 || fail "Qt's configure failed" "$log"
 cmake --build "$work/build" --parallel "$jobs" >> "$log" 2>&1 || fail "the Qt build failed" "$log"
 cmake --install "$work/build" >> "$log" 2>&1 || fail "the Qt install failed" "$log"
 

@@ -12,9 +12,19 @@
 static const char16_t wordMark = 0xE000;
 static const qsizetype maxWords = 0x1000;
 
-BatchedLog::BatchedLog(QPlainTextEdit *edit)
+// What an entry costs beyond its characters: the list's slot and the string's header.
+static const qsizetype entryCost = 16;
+
+BatchedLog::BatchedLog(QPlainTextEdit *edit, qsizetype pieceSize)
     : edit(edit)
-{ }
+    , pieceSize(pieceSize)
+{
+    // When the end of the log is in view as the batch begins, the end of what it adds
+    // will be, even if the view has shrunk in between (a search shows its progress bar
+    // under the log): the scroll bar says what the user saw.
+    const QScrollBar *bar = edit->verticalScrollBar();
+    followEnd = edit->isVisible() && bar->value() == bar->maximum();
+}
 
 BatchedLog::~BatchedLog()
 {
@@ -23,12 +33,22 @@ BatchedLog::~BatchedLog()
 
 void BatchedLog::appendHtml(const QString &html)
 {
-    pending.append(Entry { html, true });
+    hold(html, true);
 }
 
 void BatchedLog::appendPlainText(const QString &text)
 {
-    pending.append(Entry { text, false });
+    hold(text, false);
+}
+
+// A big report goes into the log piece by piece as it is made, so that what waits
+// outside the document stays small.
+void BatchedLog::hold(const QString &text, bool html)
+{
+    pending.append(Entry { text, html });
+    pendingSize += text.size() + entryCost;
+    if (pendingSize >= pieceSize)
+        flush();
 }
 
 void BatchedLog::appendDirect(const Entry &entry)
@@ -55,23 +75,25 @@ void BatchedLog::flush()
     // A log keeps no undo history: disabling it drops what there was.
     const bool undo = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
+    const QScrollBar *bar = edit->verticalScrollBar();
     // The first entry goes through the widget, which decides, as it does for every
-    // append, whether the view follows the end of the log: it does when it was at the
-    // bottom, and then stays there.
+    // append, whether the view follows the end of the log.
     qsizetype next = 0;
     appendDirect(pending.at(next++));
     while (next < pending.size() && document->isEmpty())
         appendDirect(pending.at(next++));
     if (next < pending.size()) {
         if (batchable()) {
-            const QScrollBar *bar = edit->verticalScrollBar();
             writeBatch(next, edit->isVisible() && bar->value() == bar->maximum());
         } else {
             while (next < pending.size())
                 appendDirect(pending.at(next++));
         }
     }
+    if (followEnd)
+        showBottom();
     pending.clear();
+    pendingSize = 0;
     document->setUndoRedoEnabled(undo);
 }
 

@@ -13,7 +13,8 @@
 class QPlainTextEdit;
 class QTextCursor;
 
-// Writes the log in batches. Entries are held until flush() (or destruction) and then
+// Writes the log in batches. Entries are held until flush() (or destruction), or until
+// they amount to pieceSize (characters, counting each entry as a few more), and then
 // written into the widget's document in one edit, laid out once, with the same blocks,
 // texts and formats, the same text cursor and the same scrolling at the bottom as the
 // widget's appendHtml and appendPlainText called one by one. The batch records no undo
@@ -22,7 +23,10 @@ class QTextCursor;
 class BatchedLog : public LogSink
 {
 public:
-    explicit BatchedLog(QPlainTextEdit *edit);
+    // About 2 MiB of held text: big batches, whatever the size of the report.
+    static constexpr qsizetype defaultPieceSize = 1 << 20;
+
+    explicit BatchedLog(QPlainTextEdit *edit, qsizetype pieceSize = defaultPieceSize);
     ~BatchedLog() override;
 
     void appendHtml(const QString &html) override;
@@ -50,6 +54,7 @@ private:
         QList<Piece> pieces;
     };
 
+    void hold(const QString &text, bool html);
     bool batchable() const;
     void appendDirect(const Entry &entry);
     void writeBatch(qsizetype from, bool atBottom);
@@ -62,6 +67,9 @@ private:
 
     QPlainTextEdit *edit;
     QList<Entry> pending;
+    qsizetype pendingSize = 0;
+    qsizetype pieceSize;
+    bool followEnd = false;
 
     // State of one flush: the formats that every appended block gets from the widget's
     // cursor, and the text not yet inserted, all in one character format.

@@ -1,0 +1,287 @@
+// What the window shows around a search: the progress bar, the scrolling of the log, the
+// status message, the about window's place.
+#include "about/fenapropos.h"
+#include "mainwindow/mainwindow.h"
+#include "support/dialogwatcher.h"
+#include "support/unreadablefile.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+static bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// Files f0001.txt, f0002.txt, ... in folder, each holding the given content.
+static bool writeFiles(const QString &folder, int count, const QByteArray &content)
+{
+    for (int i = 1; i <= count; ++i) {
+        if (!writeFile(folder + QStringLiteral("/f%1.txt").arg(i, 4, 10, QLatin1Char('0')), content))
+            return false;
+    }
+    return true;
+}
+
+// Records, at every move of the bar, its value and how many blocks the log held then.
+struct BarRecord
+{
+    int value;
+    int logBlocks;
+};
+
+class TestSearchWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void barStandsAtUnreadableFile_data();
+    void barStandsAtUnreadableFile();
+    void barFullOnlyWithWholeReport();
+    void bigReportWrittenAsRunGoes();
+    void logFollowsEachNewReport();
+    void statusMessageSurvivesMenus();
+    void aboutWindowCentred();
+
+private:
+    template <class T> T *widget(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromLatin1(name));
+    }
+    bool chooseFolder(const QString &folder);
+    void search(const QString &text);
+    QPlainTextEdit *log() const { return widget<QPlainTextEdit>("plainTextEdit"); }
+    QString status() const { return widget<QStatusBar>("statusbar")->currentMessage(); }
+
+    MainWindow *window = nullptr;
+};
+
+void TestSearchWindow::init()
+{
+    window = new MainWindow;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestSearchWindow::cleanup()
+{
+    delete window;
+    window = nullptr;
+}
+
+bool TestSearchWindow::chooseFolder(const QString &folder)
+{
+    DialogWatcher watcher;
+    watcher.answerFolders({ folder });
+    QTest::mouseClick(widget<QPushButton>("pbSelectDir"), Qt::LeftButton);
+    return status() == QStringLiteral("Dossier de recherche : ") + folder;
+}
+
+void TestSearchWindow::search(const QString &text)
+{
+    widget<QLineEdit>("leSearch")->setText(text);
+    QTest::mouseClick(widget<QPushButton>("pbSearch"), Qt::LeftButton);
+}
+
+void TestSearchWindow::barStandsAtUnreadableFile_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::addColumn<int>("unreadable"); // 1-based place in the list
+
+    QTest::newRow("3 files, the second") << 3 << 2;
+    QTest::newRow("3 files, the last") << 3 << 3;
+    QTest::newRow("2000 files, the first") << 2000 << 1;
+    QTest::newRow("2500 files, the 1235th") << 2500 << 1235;
+}
+
+// The run stops at the k-th file: the box names it and the bar is left standing at k.
+void TestSearchWindow::barStandsAtUnreadableFile()
+{
+    if (readsEverything()) {
+        QByteArray output;
+        QVERIFY2(runUnprivileged(QStringLiteral("barStandsAtUnreadableFile"), &output),
+            output.constData());
+        return;
+    }
+    QFETCH(int, files);
+    QFETCH(int, unreadable);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(writeFiles(dir.path(), files, "no hit here\n"));
+    const QString path = dir.path() + QStringLiteral("/f%1.txt").arg(unreadable, 4, 10, QLatin1Char('0'));
+    UnreadableFile locked(path);
+    QVERIFY2(locked.isUnreadable(), "the file can still be read");
+
+    QVERIFY(chooseFolder(dir.path()));
+    DialogWatcher watcher;
+    search(QStringLiteral("x"));
+
+    QCOMPARE(watcher.messageBoxes.size(), 1);
+    QCOMPARE(watcher.messageBoxes.first().text,
+        QStringLiteral("impossible d'ouvrir le fichier ") + path + QStringLiteral("."));
+    const QProgressBar *bar = widget<QProgressBar>("progressBar");
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->maximum(), files);
+    QCOMPARE(bar->value(), unreadable);
+}
+
+// The bar reaches its end only once everything the run found is in the log.
+void TestSearchWindow::barFullOnlyWithWholeReport()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QByteArray content;
+    for (int i = 0; i < 50; ++i)
+        content += "a line with the word soleil in it\n";
+    QVERIFY(writeFiles(dir.path(), 40, content));
+    QVERIFY(chooseFolder(dir.path()));
+
+    QList<BarRecord> records;
+    QProgressBar *bar = widget<QProgressBar>("progressBar");
+    connect(bar, &QProgressBar::valueChanged, this,
+        [&](int value) { records.append({ value, log()->document()->blockCount() }); });
+    search(QStringLiteral("soleil"));
+
+    const int finalBlocks = log()->document()->blockCount();
+    QVERIFY(finalBlocks > 40 * 50 * 3);
+    QVERIFY(!records.isEmpty());
+    for (const BarRecord &record : std::as_const(records)) {
+        if (record.value == bar->maximum())
+            QCOMPARE(record.logBlocks, finalBlocks);
+    }
+    QCOMPARE(records.constLast().value, 40);
+}
+
+// A report of many MiB reaches the log in pieces while the files are still being read:
+// the log already holds hits of the first files when the bar is halfway.
+void TestSearchWindow::bigReportWrittenAsRunGoes()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QByteArray content;
+    for (int i = 0; i < 2000; ++i)
+        content += "soleil " + QByteArray::number(i) + " and some more words on the line\n";
+    const int files = 100; // about 8 MiB of report
+    QVERIFY(writeFiles(dir.path(), files, content));
+    QVERIFY(chooseFolder(dir.path()));
+    widget<QSpinBox>("sbBefore")->setValue(0);
+    widget<QSpinBox>("sbAfter")->setValue(0);
+
+    // An empty log's first block takes the list's header.
+    const int listBlocks = 1 + files;
+    int blocksAtHalf = -1;
+    QProgressBar *bar = widget<QProgressBar>("progressBar");
+    connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
+        if (value == files / 2)
+            blocksAtHalf = log()->document()->blockCount();
+    });
+    search(QStringLiteral("soleil"));
+
+    const int finalBlocks = log()->document()->blockCount();
+    QCOMPARE(finalBlocks, listBlocks + files * 2000 * 3);
+    QVERIFY2(blocksAtHalf > listBlocks + (files / 4) * 2000 * 3,
+        qPrintable(QStringLiteral("%1 blocks in the log at the half, %2 at the end")
+                       .arg(blocksAtHalf)
+                       .arg(finalBlocks)));
+}
+
+// With the end of the log in view, each search leaves the end of its report in view.
+void TestSearchWindow::logFollowsEachNewReport()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QByteArray content;
+    for (int i = 0; i < 300; ++i)
+        content += "line " + QByteArray::number(i) + (i % 3 ? " soleil\n" : " lune\n");
+    QVERIFY(writeFiles(dir.path(), 3, content));
+    QVERIFY(chooseFolder(dir.path()));
+
+    for (int run = 1; run <= 3; ++run) {
+        search(run == 2 ? QStringLiteral("lune") : QStringLiteral("soleil"));
+        QTest::qWait(20);
+        QTextCursor end(log()->document());
+        end.movePosition(QTextCursor::End);
+        const QRect last = log()->cursorRect(end);
+        const QScrollBar *scroll = log()->verticalScrollBar();
+        QVERIFY2(scroll->maximum() > 0, "the log does not fill its view");
+        QVERIFY2(last.top() >= 0 && last.bottom() <= log()->viewport()->height(),
+            qPrintable(QStringLiteral("search %1: last line at %2..%3, view %4, scroll %5 of %6")
+                           .arg(run)
+                           .arg(last.top())
+                           .arg(last.bottom())
+                           .arg(log()->viewport()->height())
+                           .arg(scroll->value())
+                           .arg(scroll->maximum())));
+        QCOMPARE(scroll->value(), scroll->maximum());
+    }
+}
+
+// Pointing at the menus and their entries, which carry no status tip, leaves the name of
+// the search folder in the status bar.
+void TestSearchWindow::statusMessageSurvivesMenus()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(chooseFolder(dir.path()));
+    const QString expected = QStringLiteral("Dossier de recherche : ") + dir.path();
+
+    QMenuBar *menus = window->menuBar();
+    for (QAction *menuAction : menus->actions()) {
+        QTest::mouseMove(menus, menus->actionGeometry(menuAction).center());
+        QTest::qWait(10);
+        QCOMPARE(status(), expected);
+        // The entries of each menu, as the pointer passes over them.
+        for (QAction *entry : menuAction->menu()->actions()) {
+            entry->showStatusText(menus);
+            QCOMPARE(status(), expected);
+        }
+    }
+    QTest::mouseMove(widget<QPushButton>("pbSearch"));
+    QCOMPARE(status(), expected);
+
+    // A tip with something to say is still shown.
+    QStatusTipEvent tip(QStringLiteral("une aide"));
+    QCoreApplication::sendEvent(window, &tip);
+    QCOMPARE(status(), QStringLiteral("une aide"));
+}
+
+void TestSearchWindow::aboutWindowCentred()
+{
+    window->setGeometry(60, 40, 900, 640);
+    QTest::qWait(20);
+    widget<QAction>("action_propos_de_morl")->trigger();
+    const QList<FenAPropos *> abouts = window->findChildren<FenAPropos *>();
+    QCOMPARE(abouts.size(), 1);
+    FenAPropos *about = abouts.first();
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+
+    const QPoint offset = about->frameGeometry().center() - window->frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 4,
+        qPrintable(QStringLiteral("about window off centre by %1,%2")
+                       .arg(offset.x())
+                       .arg(offset.y())));
+    // Still the window of its own size, modal to the main window.
+    QCOMPARE(about->size(), about->sizeHint());
+    QCOMPARE(about->windowModality(), Qt::WindowModal);
+    about->close();
+}
+
+QTEST_MAIN(TestSearchWindow)
+#include "tst_searchwindow.moc"
