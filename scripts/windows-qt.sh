@@ -66,7 +66,7 @@ key=$(printf '%s\n%s\n%s\n' "$qt_version" "$compiler" "$qt_options" |
     sha256sum | cut -c1-12)
 prefix="$cache/qt-$qt_version-mingw-static-$key"
 
-if [ -f "$prefix/lib/cmake/Qt6/qt.toolchain.cmake" ] && [ -f "$prefix/.complete" ]; then
+if [ -f "$prefix/.complete" ] && [ -d "$prefix/licenses" ]; then
     echo "$prefix"
     exit 0
 fi
@@ -116,6 +116,23 @@ fetch_and_configure() {
         $qt_options >> "$log" 2>&1 || fail "Qt's configure failed" "$log"
 }
 
+# The license texts of Qt and of the libraries it bundles, which go beside morl.exe.
+collect_licenses() {
+    dest="$prefix/licenses"
+    rm -rf "$dest"
+    mkdir -p "$dest/3rdparty"
+    cp -r "$work/src/LICENSES" "$dest/" &&
+        cp "$work/src/debian/copyright" "$dest/debian-copyright" || return 1
+    for dir in "$work/src/src/3rdparty"/*/; do
+        name=$(basename "$dir")
+        (cd "$dir" && find . -maxdepth 2 -type f \( -name qt_attribution.json -o -iname 'LICENSE*' \
+            -o -iname 'COPYING*' \) -print) | while read -r f; do
+            mkdir -p "$dest/3rdparty/$name/$(dirname "$f")"
+            cp "$dir/$f" "$dest/3rdparty/$name/$f"
+        done
+    done
+}
+
 rm -rf "$prefix"
 # A build that was stopped half-way (a session that ended, a machine that was stopped)
 # goes on where it was: its sources and configured tree stay until the install is done.
@@ -131,6 +148,7 @@ fi
 cmake --build "$work/build" --parallel "$jobs" >> "$log" 2>&1 || fail "the Qt build failed" "$log"
 cmake --install "$work/build" >> "$log" 2>&1 || fail "the Qt install failed" "$log"
 
+collect_licenses || fail "could not copy Qt's license texts" "$log"
 touch "$prefix/.complete"
 rm -rf "$work"
 echo "$prefix"

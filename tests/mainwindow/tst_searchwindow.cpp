@@ -103,11 +103,13 @@ void TestSearchWindow::barStandsAtUnreadableFile_data()
 {
     QTest::addColumn<int>("files");
     QTest::addColumn<int>("unreadable"); // 1-based place in the list
+    QTest::addColumn<QString>("markup"); // added to that file's name
 
-    QTest::newRow("3 files, the second") << 3 << 2;
-    QTest::newRow("3 files, the last") << 3 << 3;
-    QTest::newRow("2000 files, the first") << 2000 << 1;
-    QTest::newRow("2500 files, the 1235th") << 2500 << 1235;
+    QTest::newRow("3 files, the second") << 3 << 2 << QString();
+    QTest::newRow("3 files, the second, named like markup") << 3 << 2 << "<b>x&amp;";
+    QTest::newRow("3 files, the last") << 3 << 3 << QString();
+    QTest::newRow("2000 files, the first") << 2000 << 1 << QString();
+    QTest::newRow("2500 files, the 1235th") << 2500 << 1235 << QString();
 }
 
 // The run stops at the k-th file: the box names it and the bar is left standing at k.
@@ -115,17 +117,26 @@ void TestSearchWindow::barStandsAtUnreadableFile()
 {
     if (readsEverything()) {
         QByteArray output;
-        QVERIFY2(runUnprivileged(QStringLiteral("barStandsAtUnreadableFile"), &output),
-            output.constData());
+        const QString row = QStringLiteral("barStandsAtUnreadableFile:")
+            + QString::fromUtf8(QTest::currentDataTag());
+        QVERIFY2(runUnprivileged(row, &output), output.constData());
         return;
     }
     QFETCH(int, files);
     QFETCH(int, unreadable);
+    QFETCH(QString, markup);
 
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     QVERIFY(writeFiles(dir.path(), files, "no hit here\n"));
-    const QString path = dir.path() + QStringLiteral("/f%1.txt").arg(unreadable, 4, 10, QLatin1Char('0'));
+    // The box shows the name as it is, markup or not.
+    const QString number = QStringLiteral("%1").arg(unreadable, 4, 10, QLatin1Char('0'));
+    const QString path = dir.path() + QStringLiteral("/f") + number + markup + QStringLiteral(".txt");
+    if (!markup.isEmpty()
+        && !QFile::rename(dir.path() + QStringLiteral("/f") + number + QStringLiteral(".txt"), path)) {
+        QVERIFY2(QDir::separator() == QLatin1Char('\\'), "the file could not be renamed");
+        QSKIP("Windows refuses '<' and '>' in file names");
+    }
     UnreadableFile locked(path);
     QVERIFY2(locked.isUnreadable(), "the file can still be read");
 
