@@ -10,8 +10,14 @@ include(GNUInstallDirs)
 
 set(MORL_INSTALL_COMPONENT morl)
 
+# On Windows the program folder is flat: morl.exe at its top, beside its license texts.
+if(WIN32)
+    set(MORL_INSTALL_BINDIR .)
+else()
+    set(MORL_INSTALL_BINDIR ${CMAKE_INSTALL_BINDIR})
+endif()
 install(TARGETS morl
-    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${MORL_INSTALL_COMPONENT}
+    RUNTIME DESTINATION ${MORL_INSTALL_BINDIR} COMPONENT ${MORL_INSTALL_COMPONENT}
     BUNDLE DESTINATION . COMPONENT ${MORL_INSTALL_COMPONENT})
 
 # Freedesktop integration: the menu entry and the icon in the hicolor theme, under the
@@ -28,9 +34,20 @@ if(UNIX AND NOT APPLE)
     endforeach()
 endif()
 
-# Windows: the deployment script copies the Qt libraries and plugins that morl.exe needs
-# next to it and writes qt.conf. Qt 6.5 renamed FILENAME_VARIABLE to OUTPUT_SCRIPT.
-if(WIN32 AND COMMAND qt_generate_deploy_app_script)
+# Windows. With a shared Qt, the deployment script copies the Qt libraries and plugins
+# that morl.exe needs next to it (Qt 6.5 renamed FILENAME_VARIABLE to OUTPUT_SCRIPT). A
+# static Qt is inside morl.exe: its license texts go beside it, with a note that tells
+# where to find the sources and how to build Morl again against another Qt.
+get_target_property(morl_qt_core_type Qt6::Core TYPE)
+if(WIN32 AND morl_qt_core_type STREQUAL "STATIC_LIBRARY")
+    set(MORL_QT_LICENSES "" CACHE PATH "Folder of the license texts of the static Qt")
+    if(MORL_QT_LICENSES)
+        install(DIRECTORY ${MORL_QT_LICENSES}/ DESTINATION licenses/qt
+            COMPONENT ${MORL_INSTALL_COMPONENT})
+    endif()
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/windows/SOURCES.txt
+        DESTINATION . COMPONENT ${MORL_INSTALL_COMPONENT})
+elseif(WIN32 AND COMMAND qt_generate_deploy_app_script)
     if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
         qt_generate_deploy_app_script(TARGET morl OUTPUT_SCRIPT morl_deploy_script
             NO_UNSUPPORTED_PLATFORM_ERROR)

@@ -2,11 +2,13 @@
 
 #include <QMessageBox>
 
-// What QMessageBox's static functions do, with the text format pinned: their automatic
-// format would render a name such as "x<b>y.txt" as rich text.
+// What QMessageBox's static functions do, Ok made the default as they make the first
+// accepting button, with the text format pinned: their automatic format would render a
+// name such as "x<b>y.txt" as rich text.
 static void showBox(QMessageBox::Icon icon, const QString &title, const QString &text)
 {
     QMessageBox box(icon, title, text, QMessageBox::Ok, nullptr);
+    box.setDefaultButton(QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -1,32 +1,11 @@
-// The Windows resources of morl.exe: icons/morl.rc is compiled by MinGW's windres into a
-// .res file, which is read back record by record to check the icon group and the version
-// resource exactly as the Windows shell will see them.
+// The Windows resources of morl.exe, read back record by record to check the icon group
+// and the version resource exactly as the Windows shell will see them: on the build
+// machine from icons/morl.rc compiled by MinGW's windres, on Windows from morl.exe itself.
 
 #include "bytereader.h"
+#include "resourceset.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
-
-// A resource type or name: a 16-bit ordinal or a string.
-struct ResId
-{
-    int ordinal = -1; // -1 when named
-    QString name;
-
-    bool is(int value) const { return ordinal == value; }
-    bool is(const QString &value) const { return ordinal < 0 && name == value; }
-};
-
-// One RESOURCEHEADER record of a .res file and the data that follows it.
-struct Resource
-{
-    ResId type;
-    ResId name;
-    quint16 language = 0;
-    QByteArray data;
-};
 
 // One node of the version tree: wLength, wValueLength, wType, szKey, value, children.
 struct VersionNode
@@ -61,47 +40,6 @@ private:
     VersionNode versionInfo;
 };
 
-static ResId readId(ByteReader &in)
-{
-    ResId id;
-    const qsizetype start = in.pos;
-    if (in.u16() == 0xFFFF) {
-        id.ordinal = in.u16();
-    } else {
-        in.pos = start;
-        id.name = in.utf16z();
-    }
-    return id;
-}
-
-// Splits a .res file into its records; the file opens with an empty 32-byte record
-// that only marks the format, which is skipped.
-static bool parseRes(const QByteArray &file, QList<Resource> *out)
-{
-    ByteReader in(file);
-    while (in.ok && !in.atEnd()) {
-        const qsizetype start = in.pos;
-        const quint32 dataSize = in.u32();
-        const quint32 headerSize = in.u32();
-        Resource resource;
-        resource.type = readId(in);
-        resource.name = readId(in);
-        in.align4();
-        in.u32(); // DataVersion
-        in.u16(); // MemoryFlags
-        resource.language = in.u16();
-        in.u32(); // Version
-        in.u32(); // Characteristics
-        if (!in.ok || in.pos != start + qsizetype(headerSize))
-            return false;
-        resource.data = in.take(dataSize);
-        in.align4();
-        if (dataSize != 0 || !resource.type.is(0))
-            out->append(resource);
-    }
-    return in.ok;
-}
-
 // Reads one version node starting at the reader's position; offsets are aligned from the
 // start of the resource data. Leaves the reader at the end of the node.
 static bool parseVersionNode(ByteReader &in, VersionNode *node)
@@ -135,32 +73,12 @@ static QString utf16Value(const QByteArray &value)
 
 void TestWinResources::initTestCase()
 {
-    const QString windres = QStringLiteral(MORL_WINDRES);
-    if (windres.isEmpty())
-        QSKIP("x86_64-w64-mingw32-windres was not found when configuring; it comes with "
-              "Debian's binutils-mingw-w64-x86-64");
-
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString res = dir.filePath(QStringLiteral("morl.res"));
-
-    // windres looks for a MinGW gcc to preprocess the script unless it is told which one
-    // to use; the host compiler does the same job.
-    QProcess process;
-    process.setWorkingDirectory(dir.path());
-    process.start(windres,
-        { QStringLiteral("--preprocessor=" MORL_RC_PREPROCESSOR),
-            QStringLiteral("--preprocessor-arg=-E"), QStringLiteral("--preprocessor-arg=-xc"),
-            QStringLiteral("--preprocessor-arg=-DRC_INVOKED"), QStringLiteral("-J"),
-            QStringLiteral("rc"), QStringLiteral("-O"), QStringLiteral("res"), QStringLiteral("-i"),
-            QStringLiteral(MORL_RC_FILE), QStringLiteral("-o"), res });
-    QVERIFY2(process.waitForFinished(60000), "windres did not finish");
-    QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
-        process.readAllStandardError().constData());
-
-    QFile file(res);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY2(parseRes(file.readAll(), &resources), "malformed .res file");
+    QString error, skip;
+    if (!loadResources(&resources, &error, &skip)) {
+        if (!skip.isEmpty())
+            QSKIP(qPrintable(skip));
+        QFAIL(qPrintable(error));
+    }
 
     const Resource *version = find(RtVersion, ResId { 1, QString() });
     QVERIFY2(version, "no version resource with id 1");
