@@ -33,7 +33,9 @@ bool fileExists(const QString &path);
 // True when some trimmed line of the file holds one of the keys.
 bool fileContainsAny(const QStringList &keys, const QString &path);
 
-// Writes the lines, each followed by a line end; the old content stays when this fails.
+// Writes the lines, each followed by a line end. The file keeps its owner, mode, attributes
+// and other names; the old content stays when this fails (an in-place write that the
+// system stops part way, past the space reserved for it, is the exception).
 bool writeLines(const QString &path, const QStringList &lines);
 
 // Replaces each search text by its replacement on every line of a UTF-8 file.
