@@ -9,12 +9,15 @@
 QString chooseFolder(const QString &caption);
 
 // Removes a folder with everything in it; false for an empty path or anything left behind.
+// A link is removed itself, never what it leads to.
 bool removeFolder(const QString &path);
 
 // True when the folder exists; otherwise tells the user in a critical box.
 bool folderExists(const QString &path);
 
 // Copies a folder tree into destination (created one level deep), skipping whatever fails.
+// Only regular files, folders and links to folders are copied, never the destination
+// itself when it lies inside the source.
 void copyFolder(const QString &source, const QString &destination);
 
 // A fresh UUID as 36 lower-case characters, without braces.
