@@ -20,6 +20,20 @@ bool removeFolder(const QString &path)
     // QDir reads an empty path as the current working folder: never wipe that by mistake.
     if (path.isEmpty())
         return false;
+
+    // A link to a folder is removed itself: what it leads to lies elsewhere. A final
+    // separator would make the system follow it, so the test goes without one.
+    QString name = path;
+    while (name.size() > 1 && (name.endsWith(QLatin1Char('/')) || name.endsWith(QDir::separator())))
+        name.chop(1);
+    const QFileInfo info(name);
+    if (info.isSymbolicLink() || info.isJunction()) {
+        // A folder link on Windows goes as a folder does, without its target's content.
+        if (!QFile::remove(name))
+            QDir().rmdir(name);
+        const QFileInfo left(name);
+        return !left.isSymLink() && !left.exists();
+    }
     return QDir(path).removeRecursively();
 }
 
@@ -27,17 +41,16 @@ bool folderExists(const QString &path)
 {
     const bool exists = QDir(path).exists();
     if (!exists)
-        criticalBox(QStringLiteral("Erreur"), QStringLiteral("Impossible d'ouvrir le dossier ") + path);
+        criticalBox(
+            QStringLiteral("Erreur"), QStringLiteral("Impossible d'ouvrir le dossier ") + path);
     return exists;
 }
 
-void copyFolder(const QString &source, const QString &destination)
+// Copies one folder of the tree. skip is the destination where the copy began: when it
+// lies inside the source, the listing meets it, and its content is the copy being made,
+// never part of the source.
+static void copyInto(const QString &source, const QString &destination, const QFileInfo &skip)
 {
-    // An empty path would turn every child path into "/" + name: copying into, or out
-    // of, the root of the file system. Refuse it quietly, like the other failures here.
-    if (source.isEmpty() || destination.isEmpty())
-        return;
-
     QDir sourceDir(source);
     sourceDir.setNameFilters(QStringList(QStringLiteral("*")));
 
@@ -53,9 +66,14 @@ void copyFolder(const QString &source, const QString &destination)
     // Let the window repaint and react once per folder during a long copy.
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 
-    // QFile::copy never overwrites; a file that fails is skipped.
-    for (const QString &name : files)
-        QFile::copy(source + QLatin1Char('/') + name, destination + QLatin1Char('/') + name);
+    // QFile::copy never overwrites; a file that fails is skipped. Only regular files are
+    // opened: a link to a FIFO would block the copy for good, and one to a device would
+    // copy whatever the device streams.
+    for (const QString &name : files) {
+        const QString from = source + QLatin1Char('/') + name;
+        if (QFileInfo(from).isFile())
+            QFile::copy(from, destination + QLatin1Char('/') + name);
+    }
 
     const QStringList folders
         = sourceDir.entryList(QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::NoSort);
@@ -63,11 +81,30 @@ void copyFolder(const QString &source, const QString &destination)
         const QString from = source + QLatin1Char('/') + name;
         const QString to = destination + QLatin1Char('/') + name;
         const QFileInfo info(from);
+        // The folder listing also holds links to FIFOs and devices: they are skipped.
+        if (!info.isDir())
+            continue;
         // A linked folder is copied as a link to the same target, never descended into,
         // so a link back up the tree cannot loop.
         if (info.isSymLink())
             QFile::link(info.symLinkTarget(), to);
-        else
-            copyFolder(from, to);
+        else if (!skip.exists() || info != skip)
+            copyInto(from, to, skip);
     }
+}
+
+void copyFolder(const QString &source, const QString &destination)
+{
+    // An empty path would turn every child path into "/" + name: copying into, or out
+    // of, the root of the file system. Refuse it quietly, like the other failures here.
+    if (source.isEmpty() || destination.isEmpty())
+        return;
+
+    // The destination is created before anything is listed, so that it can be known
+    // wherever the listing meets it.
+    QDir destinationDir(destination);
+    if (!destinationDir.exists())
+        destinationDir.mkdir(QDir::current().absoluteFilePath(destination));
+    const QFileInfo created(destination);
+    copyInto(source, destination, created);
 }

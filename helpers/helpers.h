@@ -9,12 +9,15 @@
 QString chooseFolder(const QString &caption);
 
 // Removes a folder with everything in it; false for an empty path or anything left behind.
+// A link is removed itself, never what it leads to.
 bool removeFolder(const QString &path);
 
 // True when the folder exists; otherwise tells the user in a critical box.
 bool folderExists(const QString &path);
 
 // Copies a folder tree into destination (created one level deep), skipping whatever fails.
+// Only regular files, folders and links to folders are copied, never the destination
+// itself when it lies inside the source.
 void copyFolder(const QString &source, const QString &destination);
 
 // A fresh UUID as 36 lower-case characters, without braces.
@@ -33,7 +36,9 @@ bool fileExists(const QString &path);
 // True when some trimmed line of the file holds one of the keys.
 bool fileContainsAny(const QStringList &keys, const QString &path);
 
-// Writes the lines, each followed by a line end; the old content stays when this fails.
+// Writes the lines, each followed by a line end. The file keeps its owner, mode, attributes
+// and other names; the old content stays when this fails (an in-place write that the
+// system stops part way, past the space reserved for it, is the exception).
 bool writeLines(const QString &path, const QStringList &lines);
 
 // Replaces each search text by its replacement on every line of a UTF-8 file.

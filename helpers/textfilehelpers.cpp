@@ -1,7 +1,9 @@
 #include "helpers/helpers.h"
 
+#include "helpers/filesave.h"
 #include "helpers/messagebox.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -10,39 +12,79 @@
 #include <QUuid>
 
 static const QIODevice::OpenMode readMode = QIODevice::ReadOnly | QIODevice::Text;
-static const QIODevice::OpenMode writeMode = QIODevice::WriteOnly | QIODevice::Text;
 
-// Writes through a text stream onto path and says whether every byte got there.
-// A regular file (or a new one) is saved through a temporary file renamed over it, so a
-// failed write leaves its old content; where the folder forbids the temporary file, Qt
-// writes directly. Anything else that exists (a device, a FIFO) is written directly and
-// never replaced.
-template <typename WriteText> static bool saveText(const QString &path, WriteText writeText)
+// The text as the file will hold it: UTF-8, each "\n" the platform's line end. It is
+// made in full before the file is touched, whichever way the file is then written.
+template <typename WriteText> static QByteArray textBytes(WriteText writeText)
 {
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
-        QFile file(path);
-        if (!file.open(writeMode))
-            return false;
-        QTextStream out(&file);
-        writeText(out);
-        out.flush();
-        const bool written = out.status() == QTextStream::Ok && file.flush();
-        file.close();
-        return written && file.error() == QFileDevice::NoError;
-    }
-
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(writeMode))
-        return false;
-    QTextStream out(&file);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly | QIODevice::Text);
+    QTextStream out(&buffer);
     writeText(out);
     out.flush();
-    // Without a commit, the temporary file is dropped and the target stays as it was.
-    if (out.status() != QTextStream::Ok)
+    return buffer.data();
+}
+
+// Something else than a regular file (a device, a FIFO) is written as it is, never
+// replaced; a folder refuses the open.
+static bool writeDirectly(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
         return false;
-    return file.commit();
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
+
+enum class Replacement { Saved, Failed, NotPossible };
+
+// Saves through a temporary file renamed over the target, so that a failed write leaves
+// the old content. NotPossible when the new file could not become the old one: no
+// temporary file allowed in the folder, an owner, mode or attribute it cannot be given,
+// a rename refused. The temporary file is gone when this returns.
+static Replacement replaceFile(const QString &path, const QByteArray &bytes, bool exists)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return exists ? Replacement::NotPossible : Replacement::Failed;
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return Replacement::Failed;
+    // After the content: a write by someone else than an administrator would clear the
+    // set-user-id and set-group-id bits again.
+    if (exists && !copyIdentity(path, file))
+        return Replacement::NotPossible;
+    if (file.commit())
+        return Replacement::Saved;
+    return file.error() == QFileDevice::RenameError ? Replacement::NotPossible
+                                                    : Replacement::Failed;
+}
+
+// Writes the bytes onto path and says whether every one of them got there. The save
+// goes to the file that path's links lead to and leaves the links as they are.
+static bool saveBytes(const QString &path, const QByteArray &bytes)
+{
+    const QString target = linkedFile(path);
+    if (target.isEmpty())
+        return false;
+
+    const QFileInfo info(target);
+    if (info.exists() && !info.isFile())
+        return writeDirectly(target, bytes);
+    // Every name of a file with several must see the new content: only the file itself
+    // can be written then.
+    if (info.exists() && hasOtherNames(target))
+        return writeInPlace(target, bytes);
+
+    switch (replaceFile(target, bytes, info.exists())) {
+    case Replacement::Saved:
+        return true;
+    case Replacement::Failed:
+        return false;
+    case Replacement::NotPossible:
+        break;
+    }
+    return writeInPlace(target, bytes);
 }
 
 QString newUuidText()
@@ -133,10 +175,10 @@ bool fileContainsAny(const QStringList &keys, const QString &path)
 
 bool writeLines(const QString &path, const QStringList &lines)
 {
-    const bool written = saveText(path, [&lines](QTextStream &out) {
+    const bool written = saveBytes(path, textBytes([&lines](QTextStream &out) {
         for (const QString &line : lines)
             out << line << '\n';
-    });
+    }));
     if (!written)
         criticalBox(QStringLiteral("Erreur"),
             QStringLiteral("Modification non prise en compte, vérifier l'accès au fichier ")
@@ -187,7 +229,8 @@ bool replaceInFile(
 
 bool createTextFile(const QString &path, const QString &text)
 {
-    const bool written = saveText(path, [&text](QTextStream &out) { out << text << Qt::endl; });
+    const bool written
+        = saveBytes(path, textBytes([&text](QTextStream &out) { out << text << Qt::endl; }));
     if (!written)
         warningBox(QStringLiteral("Erreur"),
             QStringLiteral("le fichier ") + path + QStringLiteral(" ne peut être crée"));

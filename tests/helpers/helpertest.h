@@ -1,6 +1,7 @@
 #ifndef HELPERTEST_H
 #define HELPERTEST_H
 
+#include "helpers/helpers.h"
 #include "support/dialogwatcher.h"
 
 #include <QDir>
@@ -53,5 +54,25 @@ public:
 private:
     QString previous;
 };
+
+// Runs one of the three writing operations on path with text: writeLines with one line,
+// createTextFile, or replaceInFile turning the word "ancien" into text.
+inline bool writeWith(const QString &operation, const QString &path, const QString &text)
+{
+    if (operation == "writeLines")
+        return writeLines(path, { text });
+    if (operation == "createTextFile")
+        return createTextFile(path, text);
+    return replaceInFile({ "ancien" }, { text }, path);
+}
+
+// The box each writing operation shows when the file cannot be written.
+inline QString writeBox(const QString &operation, const QString &path)
+{
+    if (operation == "createTextFile")
+        return "[warning] Erreur: le fichier " + path + " ne peut être crée";
+    return "[critical] Erreur: Modification non prise en compte, vérifier l'accès au fichier "
+        + path;
+}
 
 #endif // HELPERTEST_H

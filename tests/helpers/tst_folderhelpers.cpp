@@ -1,3 +1,4 @@
+#include "filefixture.h"
 #include "helpers/helpers.h"
 #include "helpertest.h"
 
@@ -31,6 +32,8 @@ class TestFolderHelpers : public QObject
 private slots:
     void removeFolder_data();
     void removeFolder();
+    void removeFolderOnLink_data();
+    void removeFolderOnLink();
     void folderExists_data();
     void folderExists();
     void copyFolderTree();
@@ -40,6 +43,10 @@ private slots:
     void copyFolderLinkedFolders();
     void copyFolderRefusesEmptyPaths();
     void copyFolderDispatchesEventsOncePerFolder();
+    void copyFolderIntoItself_data();
+    void copyFolderIntoItself();
+    void copyFolderSkipsSpecialFiles_data();
+    void copyFolderSkipsSpecialFiles();
 };
 
 void TestFolderHelpers::removeFolder_data()
@@ -69,6 +76,38 @@ void TestFolderHelpers::removeFolder()
     DialogWatcher watcher;
 
     QCOMPARE(::removeFolder(path), result);
+    QCOMPARE(tree(dir.path()), left);
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFolderHelpers::removeFolderOnLink_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("left");
+
+    // The working folder holds target/ (with a file), link to it and a dangling link.
+    const QStringList target { "target/", "target/a.txt" };
+    QTest::newRow("link to a folder") << "link" << (QStringList { "dangling@" } + target);
+    QTest::newRow("link with a final separator")
+        << "link/" << (QStringList { "dangling@" } + target);
+    QTest::newRow("dangling link") << "dangling" << (QStringList { "link@" } + target);
+}
+
+void TestFolderHelpers::removeFolderOnLink()
+{
+    QFETCH(QString, path);
+    QFETCH(QStringList, left);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(writeBytes(dir.filePath("target/a.txt"), "a"));
+    QVERIFY(QFile::link("target", dir.filePath("link")));
+    QVERIFY(QFile::link("absent", dir.filePath("dangling")));
+    WorkingFolder working(dir.path());
+    DialogWatcher watcher;
+
+    // Only the link goes; what it leads to stays whole.
+    QVERIFY(::removeFolder(path));
     QCOMPARE(tree(dir.path()), left);
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
@@ -253,6 +292,74 @@ void TestFolderHelpers::copyFolderDispatchesEventsOncePerFolder()
     QCOMPARE(seen, expected);
 }
 
+void TestFolderHelpers::copyFolderIntoItself_data()
+{
+    QTest::addColumn<QString>("destination"); // inside src
+    QTest::addColumn<QStringList>("tree"); // what src holds afterwards
+
+    // src holds a.txt and sub/b.txt to begin with.
+    QTest::newRow("new sub-folder") << "inner"
+                                    << QStringList { "a.txt", "inner/", "inner/a.txt", "inner/sub/",
+                                           "inner/sub/b.txt", "sub/", "sub/b.txt" };
+    QTest::newRow("existing sub-folder")
+        << "sub" << QStringList { "a.txt", "sub/", "sub/a.txt", "sub/b.txt" };
+    QTest::newRow("two levels down")
+        << "sub/copy"
+        << QStringList { "a.txt", "sub/", "sub/b.txt", "sub/copy/", "sub/copy/a.txt",
+               "sub/copy/sub/", "sub/copy/sub/b.txt" };
+    QTest::newRow("the source itself") << "." << QStringList { "a.txt", "sub/", "sub/b.txt" };
+}
+
+void TestFolderHelpers::copyFolderIntoItself()
+{
+    QFETCH(QString, destination);
+    QFETCH(QStringList, tree);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString source = dir.filePath("src");
+    QVERIFY(writeBytes(source + "/a.txt", "a"));
+    QVERIFY(writeBytes(source + "/sub/b.txt", "b"));
+
+    // The source as it was when the copy began: never the copy inside it.
+    ::copyFolder(source, source + "/" + destination);
+    QCOMPARE(::tree(source), tree);
+}
+
+void TestFolderHelpers::copyFolderSkipsSpecialFiles_data()
+{
+    QTest::addColumn<QString>("special"); // "fifo" or "device"
+    QTest::addColumn<bool>("throughLink");
+
+    QTest::newRow("link to a FIFO") << "fifo" << true;
+    QTest::newRow("link to a device") << "device" << true;
+    QTest::newRow("FIFO") << "fifo" << false;
+}
+
+void TestFolderHelpers::copyFolderSkipsSpecialFiles()
+{
+    QFETCH(QString, special);
+    QFETCH(bool, throughLink);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString source = dir.filePath("src");
+    QVERIFY(writeBytes(source + "/a.txt", "a"));
+    QString target = dir.filePath("fifo");
+    if (special == "device")
+        target = harmlessDevice();
+    else if (!makeFifo(target))
+        QSKIP(qPrintable(systemFixtures()));
+    if (target.isEmpty())
+        QSKIP(qPrintable(systemFixtures()));
+    QVERIFY(throughLink ? QFile::link(target, source + "/special")
+                        : QFile::rename(target, source + "/special"));
+
+    // Opening a FIFO would wait for a writer for good; a device would be copied as a
+    // stream: neither is opened.
+    ::copyFolder(source, dir.filePath("dst"));
+    QCOMPARE(tree(dir.filePath("dst")).join(","), QString("a.txt"));
+}
+
 QTEST_MAIN(TestFolderHelpers)
 #include "tst_folderhelpers.moc"
-

@@ -15,26 +15,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-// Runs one of the three writing operations on path with text: writeLines with one line,
-// createTextFile, or replaceInFile turning the word "ancien" into text.
-static bool writeWith(const QString &operation, const QString &path, const QString &text)
-{
-    if (operation == "writeLines")
-        return writeLines(path, { text });
-    if (operation == "createTextFile")
-        return createTextFile(path, text);
-    return replaceInFile({ "ancien" }, { text }, path);
-}
-
-// The box each writing operation shows when the file cannot be written.
-static QString writeBox(const QString &operation, const QString &path)
-{
-    if (operation == "createTextFile")
-        return "[warning] Erreur: le fichier " + path + " ne peut être crée";
-    return "[critical] Erreur: Modification non prise en compte, vérifier l'accès au fichier "
-        + path;
-}
-
 // Puts what a data row's content column names at path: "<missing>" leaves nothing there,
 // "<folder>" makes a folder of that name, anything else is the file's bytes.
 static bool placeTarget(const QString &path, const QByteArray &content)

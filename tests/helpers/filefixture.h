@@ -1,0 +1,87 @@
+#ifndef FILEFIXTURE_H
+#define FILEFIXTURE_H
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <functional>
+
+// Test set-ups that need the system beyond Qt: owners, modes, extended attributes, hard
+// links, special files, mounts, other users. Where the system has nothing of the kind,
+// each call fails, and the test skips with the reason given by systemFixtures().
+
+// Empty where the set-ups below work; otherwise why they do not, for QSKIP.
+QString systemFixtures();
+
+// What makes a file that file, beyond its content. Links are followed.
+struct FileIdentity
+{
+    bool valid = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    uint owner = 0;
+    uint group = 0;
+    uint mode = 0; // permission bits with set-user-id, set-group-id and sticky
+    uint links = 0;
+    QMap<QByteArray, QByteArray> attributes; // extended attributes, by name
+};
+FileIdentity fileIdentity(const QString &path);
+
+bool isAdministrator();
+bool setOwner(const QString &path, uint owner, uint group);
+bool setMode(const QString &path, uint mode);
+bool setAttribute(const QString &path, const QByteArray &name, const QByteArray &value);
+
+// The name and value of an access-control list that gives user read access beside the
+// owner's read and write.
+QByteArray accessListName();
+QByteArray accessListFor(uint user);
+
+bool makeHardLink(const QString &existing, const QString &newName);
+bool makeFifo(const QString &path);
+// A device that is harmless to open: reading it ends at once. Empty where there is none.
+QString harmlessDevice();
+
+// Mounts the file over itself, so that the system refuses to rename anything over it.
+bool mountOverItself(const QString &path);
+bool unmount(const QString &path);
+
+// Runs work in a child process as another user with the given groups. The child is
+// stopped after ten seconds (a box would wait for ever for a click).
+enum class ChildResult { True, False, Stopped, Unavailable };
+ChildResult runAsUser(
+    uint user, uint group, const QList<uint> &groups, const std::function<bool()> &work);
+
+// Keeps the file from being replaced or written while it lives: another process holding
+// it open without sharing it, or the system's own lock where there is no such thing.
+class HeldFile
+{
+public:
+    explicit HeldFile(const QString &path);
+    ~HeldFile();
+    bool isHeld() const { return held; }
+
+private:
+    QString path;
+    bool held = false;
+    qintptr handle = -1;
+};
+
+// Lowers the file-size limit while it lives, so that writes fail part way as on a full
+// disk (with an error, not the signal that would end the process).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    bool isSet() const { return set; }
+
+private:
+    bool set = false;
+    quint64 previous[2] = {};
+    void (*previousHandler)(int) = nullptr;
+};
+
+#endif // FILEFIXTURE_H

@@ -1,0 +1,352 @@
+#include "filefixture.h"
+#include "helpertest.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+// Another user and groups for the files and the children here; none needs to exist.
+static const uint nobody = 65534;
+static const uint writer = 12345;
+static const uint sharedGroup = 23456;
+
+// Owner, group, mode and extended attributes as one readable line.
+static QString identityText(const FileIdentity &identity)
+{
+    if (!identity.valid)
+        return QStringLiteral("<no file>");
+    QString text = QStringLiteral("owner %1 group %2 mode %3")
+                       .arg(identity.owner)
+                       .arg(identity.group)
+                       .arg(identity.mode, 4, 8, QLatin1Char('0'));
+    for (auto it = identity.attributes.cbegin(); it != identity.attributes.cend(); ++it)
+        text += QLatin1Char(' ') + QString::fromLatin1(it.key()) + QLatin1Char('=')
+            + QString::fromLatin1(it.value().toHex());
+    return text;
+}
+
+// Every entry of a folder with what it is: links with their targets.
+static QStringList entries(const QString &folder)
+{
+    QStringList list;
+    const QFileInfoList infos = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &info : infos)
+        list.append(
+            info.isSymLink() ? info.fileName() + " -> " + info.symLinkTarget() : info.fileName());
+    return list;
+}
+
+static void operationRows()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("writeLines") << "writeLines";
+    QTest::newRow("createTextFile") << "createTextFile";
+    QTest::newRow("replaceInFile") << "replaceInFile";
+}
+
+class TestFileSaves : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void administratorKeepsIdentity_data();
+    void administratorKeepsIdentity();
+    void groupMemberKeepsOwner();
+    void hardLinkedFileUpdatedInPlace_data();
+    void hardLinkedFileUpdatedInPlace();
+    void inPlaceFullDiskKeepsOldContent();
+    void endlessLinksAreOpenFailures_data();
+    void endlessLinksAreOpenFailures();
+    void linksLeadToTheirFile_data();
+    void linksLeadToTheirFile();
+    void stickyFolderFileOfAnotherUser_data();
+    void stickyFolderFileOfAnotherUser();
+    void fileMountedOverItself();
+    void heldFileKeepsContent_data();
+    void heldFileKeepsContent();
+};
+
+void TestFileSaves::administratorKeepsIdentity_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<uint>("group");
+    QTest::addColumn<uint>("mode");
+    QTest::addColumn<QByteArray>("attribute"); // "acl" for an access-control list
+    QTest::addColumn<QByteArray>("value");
+
+    QTest::newRow("another user's file, set-group-id")
+        << "writeLines" << sharedGroup << 02775u << QByteArray() << QByteArray();
+    QTest::newRow("set-user-id, set-group-id and sticky")
+        << "createTextFile" << nobody << 07755u << QByteArray() << QByteArray();
+    QTest::newRow("user attribute") << "replaceInFile" << sharedGroup << 0640u
+                                    << QByteArray("user.morl.note") << QByteArray("gardé");
+    QTest::newRow("access-control list")
+        << "writeLines" << sharedGroup << 0640u << QByteArray("acl") << QByteArray();
+}
+
+void TestFileSaves::administratorKeepsIdentity()
+{
+    QFETCH(QString, operation);
+    QFETCH(uint, group);
+    QFETCH(uint, mode);
+    QFETCH(QByteArray, attribute);
+    QFETCH(QByteArray, value);
+    if (!isAdministrator())
+        QSKIP("needs an administrator, who may give files away");
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeBytes(path, "ancien\n"));
+    QVERIFY(setOwner(path, nobody, group));
+    QVERIFY(setMode(path, mode));
+    if (attribute == "acl")
+        QVERIFY(setAttribute(path, accessListName(), accessListFor(writer)));
+    else if (!attribute.isEmpty())
+        QVERIFY(setAttribute(path, attribute, value));
+    const FileIdentity before = fileIdentity(path);
+    QVERIFY(before.valid);
+    DialogWatcher watcher;
+
+    QVERIFY(writeWith(operation, path, "nouveau"));
+    QCOMPARE(readBytes(path), QByteArray("nouveau\n"));
+    QCOMPARE(identityText(fileIdentity(path)), identityText(before));
+    QCOMPARE(entries(dir.path()), QStringList { "file.txt" });
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFileSaves::groupMemberKeepsOwner()
+{
+    // A member of the file's group may write it but not give a new file to its owner:
+    // the save writes the file itself. The folder lets anyone make a temporary file.
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeBytes(path, "ancien\n"));
+    if (!setOwner(path, nobody, sharedGroup))
+        QSKIP("cannot give files away here");
+    QVERIFY(setMode(dir.path(), 0777));
+    QVERIFY(setMode(path, 02664));
+    QVERIFY(setAttribute(path, "user.morl.note", "gardé"));
+    const FileIdentity before = fileIdentity(path);
+
+    const ChildResult result = runAsUser(
+        writer, writer, { sharedGroup }, [&path] { return ::writeLines(path, { "nouveau" }); });
+    if (result == ChildResult::Unavailable)
+        QSKIP("cannot run a child as another user here");
+    QCOMPARE(int(result), int(ChildResult::True));
+    QCOMPARE(readBytes(path), QByteArray("nouveau\n"));
+    QCOMPARE(identityText(fileIdentity(path)), identityText(before));
+    QCOMPARE(fileIdentity(path).inode, before.inode);
+    QCOMPARE(entries(dir.path()), QStringList { "file.txt" });
+}
+
+void TestFileSaves::hardLinkedFileUpdatedInPlace_data()
+{
+    operationRows();
+}
+
+void TestFileSaves::hardLinkedFileUpdatedInPlace()
+{
+    QFETCH(QString, operation);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("a.txt");
+    QVERIFY(writeBytes(path, "ancien, plus long que le nouveau\n"));
+    if (!makeHardLink(path, dir.filePath("b.txt")))
+        QSKIP(qPrintable(systemFixtures()));
+    const FileIdentity before = fileIdentity(path);
+    DialogWatcher watcher;
+
+    QVERIFY(writeWith(operation, path, "nouveau"));
+    const QByteArray after = "nouveau, plus long que le nouveau\n";
+    const QByteArray expected = operation == "replaceInFile" ? after : "nouveau\n";
+    QCOMPARE(readBytes(path), expected);
+    QCOMPARE(readBytes(dir.filePath("b.txt")), expected);
+    QCOMPARE(fileIdentity(path).inode, before.inode);
+    QCOMPARE(fileIdentity(path).links, 2u);
+    QCOMPARE(entries(dir.path()), QStringList({ "a.txt", "b.txt" }));
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFileSaves::inPlaceFullDiskKeepsOldContent()
+{
+    // Written in place (it has two names), the file must fail before anything of it is
+    // overwritten: the space for the new content is taken first.
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("a.txt");
+    QVERIFY(writeBytes(path, "ancien\n"));
+    if (!makeHardLink(path, dir.filePath("b.txt")))
+        QSKIP(qPrintable(systemFixtures()));
+    DialogWatcher watcher;
+
+    bool written = true;
+    {
+        FileSizeLimit limit(1024);
+        QVERIFY(limit.isSet());
+        written = ::writeLines(path, { QString(8192, QLatin1Char('x')) });
+    }
+    QVERIFY(!written);
+    QCOMPARE(seenBoxes(watcher), QStringList { writeBox("writeLines", path) });
+    QCOMPARE(readBytes(path), QByteArray("ancien\n"));
+    QCOMPARE(readBytes(dir.filePath("b.txt")), QByteArray("ancien\n"));
+}
+
+void TestFileSaves::endlessLinksAreOpenFailures_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("chain"); // 0: a link to itself, 2: two links in a loop, else a chain
+
+    QTest::newRow("writeLines, link to itself") << "writeLines" << 0;
+    QTest::newRow("createTextFile, link to itself") << "createTextFile" << 0;
+    QTest::newRow("writeLines, two links in a loop") << "writeLines" << 2;
+    QTest::newRow("createTextFile, 41 links to a file") << "createTextFile" << 41;
+}
+
+void TestFileSaves::endlessLinksAreOpenFailures()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, chain);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("link0");
+    if (chain == 0) {
+        QVERIFY(QFile::link("link0", path));
+    } else if (chain == 2) {
+        QVERIFY(QFile::link("link1", path));
+        QVERIFY(QFile::link("link0", dir.filePath("link1")));
+    } else {
+        // More links than the system follows in one path, ending at a real file.
+        for (int i = 0; i < chain; ++i)
+            QVERIFY(
+                QFile::link(QString("link%1").arg(i + 1), dir.filePath(QString("link%1").arg(i))));
+        QVERIFY(writeBytes(dir.filePath(QString("link%1").arg(chain)), "ancien\n"));
+    }
+    const QStringList before = entries(dir.path());
+    DialogWatcher watcher;
+
+    QVERIFY(!writeWith(operation, path, "nouveau"));
+    QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
+    QCOMPARE(entries(dir.path()), before);
+    if (chain > 2)
+        QCOMPARE(readBytes(dir.filePath(QString("link%1").arg(chain))), QByteArray("ancien\n"));
+}
+
+void TestFileSaves::linksLeadToTheirFile_data()
+{
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("chain of three links to a file") << true;
+    QTest::newRow("chain to a missing file, which is made") << false;
+}
+
+void TestFileSaves::linksLeadToTheirFile()
+{
+    QFETCH(bool, targetExists);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    if (targetExists)
+        QVERIFY(writeBytes(dir.filePath("sub/target.txt"), "ancien, plus long\n"));
+    // Relative targets count from each link's own folder.
+    QVERIFY(QFile::link("sub/middle", dir.filePath("first")));
+    QVERIFY(QFile::link("last", dir.filePath("sub/middle")));
+    QVERIFY(QFile::link("target.txt", dir.filePath("sub/last")));
+    DialogWatcher watcher;
+
+    QVERIFY(::writeLines(dir.filePath("first"), { "nouveau" }));
+    QCOMPARE(readBytes(dir.filePath("sub/target.txt")), QByteArray("nouveau\n"));
+    QCOMPARE(entries(dir.path()), QStringList({ "first -> " + dir.filePath("sub/middle"), "sub" }));
+    QCOMPARE(entries(dir.filePath("sub")),
+        QStringList({ "last -> " + dir.filePath("sub/target.txt"),
+            "middle -> " + dir.filePath("sub/last"), "target.txt" }));
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFileSaves::stickyFolderFileOfAnotherUser_data()
+{
+    operationRows();
+}
+
+void TestFileSaves::stickyFolderFileOfAnotherUser()
+{
+    // As in /tmp: everyone may make files in the folder, only owners may replace theirs,
+    // and this file lets everyone write it.
+    QFETCH(QString, operation);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeBytes(path, "ancien\n"));
+    if (!setOwner(path, nobody, nobody))
+        QSKIP("cannot give files away here");
+    QVERIFY(setMode(path, 0666));
+    QVERIFY(setMode(dir.path(), 01777));
+    const FileIdentity before = fileIdentity(path);
+
+    const ChildResult result = runAsUser(
+        writer, writer, {}, [&operation, &path] { return writeWith(operation, path, "nouveau"); });
+    if (result == ChildResult::Unavailable)
+        QSKIP("cannot run a child as another user here");
+    QCOMPARE(int(result), int(ChildResult::True));
+    QCOMPARE(readBytes(path), QByteArray("nouveau\n"));
+    QCOMPARE(identityText(fileIdentity(path)), identityText(before));
+    QCOMPARE(fileIdentity(path).inode, before.inode);
+    QCOMPARE(entries(dir.path()), QStringList { "file.txt" });
+}
+
+void TestFileSaves::fileMountedOverItself()
+{
+    // Nothing can be renamed over a mount point: the system answers EBUSY.
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeBytes(path, "ancien, plus long\n"));
+    if (!mountOverItself(path))
+        QSKIP("cannot mount here");
+    DialogWatcher watcher;
+
+    const bool written = ::writeLines(path, { "nouveau" });
+    const QByteArray content = readBytes(path);
+    const QStringList left = entries(dir.path());
+    QVERIFY(unmount(path));
+    QVERIFY(written);
+    QCOMPARE(content, QByteArray("nouveau\n"));
+    QCOMPARE(readBytes(path), QByteArray("nouveau\n"));
+    QCOMPARE(left, QStringList { "file.txt" });
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFileSaves::heldFileKeepsContent_data()
+{
+    operationRows();
+}
+
+void TestFileSaves::heldFileKeepsContent()
+{
+    // Neither replaced nor written: the box, and the file as it was.
+    QFETCH(QString, operation);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeBytes(path, "ancien\n"));
+    bool written = true;
+    DialogWatcher watcher;
+    {
+        HeldFile held(path);
+        if (!held.isHeld())
+            QSKIP("cannot hold a file against changes here");
+        written = writeWith(operation, path, "nouveau");
+    }
+    QVERIFY(!written);
+    QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
+    QCOMPARE(readBytes(path), QByteArray("ancien\n"));
+    QCOMPARE(entries(dir.path()), QStringList { "file.txt" });
+}
+
+QTEST_MAIN(TestFileSaves)
+#include "tst_filesaves.moc"
