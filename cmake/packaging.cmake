@@ -85,7 +85,17 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Morl maintainers <morl@example.org>")
 
 if(WIN32)
-    set(CPACK_GENERATOR ZIP)
+    # The portable zip holds the program folder as it is; the installer is made by
+    # makensis from packaging/windows/NSIS.template.in. Each gets its own file name.
+    set(CPACK_GENERATOR ZIP NSIS)
+    set(CPACK_PACKAGE_FILE_NAME "Morl-${PROJECT_VERSION}-win64")
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+    set(CPACK_PACKAGE_NAME_SHOWN Morl)
+    set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Morl)
+    set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/icons/icon.ico)
+    set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/icons/icon.ico)
+    list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging/windows)
+    set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/windows/cpackoptions.cmake)
 elseif(UNIX AND NOT APPLE)
     set(CPACK_GENERATOR DEB)
 endif()
