@@ -28,7 +28,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
 
-find_program(MORL_WINE NAMES wine64 wine)
+find_program(MORL_WINE NAMES wine wine64)
 if(MORL_WINE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${MORL_WINE})
 endif()

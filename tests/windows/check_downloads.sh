@@ -63,7 +63,11 @@ shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Morl.lnk"
 registry() { "$wine" reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
 entries() { "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' | grep -c 'DisplayName *REG_SZ *Morl$'; }
 
-"$wine" "$setup" /S '/D=C:\Outils\Morl test'
+# The installer reads /D= unquoted, to the end of its command line: cmd passes it as typed.
+setup_silent() {
+    "$wine" cmd /c "$(winpath "$setup") /S /D=$1"
+}
+setup_silent 'C:\Outils\Morl test'
 status=$?
 wineserver -w
 [ "$status" = 0 ] || fail "the silent install ended with status $status"
@@ -84,7 +88,7 @@ start_and_close "$installed/morl.exe"
 # Over an older installation: the files are replaced and the list keeps one entry.
 "$wine" reg add "$key" /v DisplayVersion /d 1.0.0 /f >/dev/null 2>&1
 echo "old" > "$installed/morl.exe"
-"$wine" "$setup" /S '/D=C:\Outils\Morl test'
+setup_silent 'C:\Outils\Morl test'
 wineserver -w
 cmp -s "$installed/morl.exe" "$work/deployed/morl.exe" || fail "the upgrade did not replace morl.exe"
 [ "$(registry DisplayVersion)" = "1.1.0" ] || fail "after the upgrade, version '$(registry DisplayVersion)'"
@@ -112,16 +116,19 @@ mkdir -p "$locked"
 chmod 755 "$locked"
 prefix="$work/prefix-user"
 mkdir -p "$prefix"
-chown nobody "$prefix" 2>/dev/null && (
-    export WINEPREFIX="$prefix" HOME="$work/home-user"
-    mkdir -p "$HOME" && chown nobody "$HOME"
+home="$work/home-user"
+mkdir -p "$home"
+cp "$setup" "$work/setup.exe"
+chmod 644 "$work/setup.exe"
+chown nobody "$prefix" "$home" 2>/dev/null &&
     setpriv --reuid=nobody --regid=nogroup --clear-groups --reset-env \
-        env WINEPREFIX="$prefix" HOME="$HOME" DISPLAY="$DISPLAY" WINEDEBUG=-all \
+        env PATH=/usr/bin:/bin WINEPREFIX="$prefix" HOME="$home" DISPLAY="$DISPLAY" WINEDEBUG=-all \
         WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d" \
-        sh -c "\"$wine\" wineboot -i >/dev/null 2>&1; wineserver -w;
-               \"$wine\" \"$setup\" /S '/D=$(winpath "$locked")\\Morl'; echo \$? > \"$work/locked-status\"; wineserver -w"
-) || fail "cannot run Wine as an unprivileged user"
-status=$(cat "$work/locked-status" 2>/dev/null)
+        sh -c "wine wineboot -i >/dev/null 2>&1; wineserver -w
+               wine cmd /c '$(winpath "$work/setup.exe") /S /D=$(winpath "$locked")\\Morl'
+               echo \$? > '$home/status'; wineserver -w" ||
+    fail "cannot run Wine as an unprivileged user"
+status=$(cat "$home/status" 2>/dev/null)
 [ -n "$status" ] && [ "$status" != 0 ] || fail "the install into a locked folder ended with status '$status'"
 [ -z "$(ls -A "$locked")" ] || fail "the refused install left: $(ls -A "$locked")"
 echo "refused install into a locked folder: status $status, nothing left"

@@ -2,7 +2,7 @@
 # scripts. Each check works in a fresh Wine prefix of its own, so that nothing an earlier
 # run installed or registered can make it pass.
 
-wine=${WINE:-wine64}
+wine=${WINE:-wine}
 failed=0
 fail() {
     echo "FAIL: $*"
