@@ -14,7 +14,7 @@ if [ "$mode" = windows ]; then
     # The Windows build: the MinGW-w64 cross compiler (POSIX threads, which Qt needs),
     # Wine to run what it builds, NSIS and zip for the downloads, a window manager and
     # ImageMagick for the picture of the real window.
-    packages="$packages g++-mingw-w64-x86-64-posix wine wine64 nsis zip unzip xdotool openbox imagemagick"
+    packages="$packages g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis zip unzip xdotool openbox imagemagick"
 fi
 
 missing=""

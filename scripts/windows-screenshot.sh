@@ -1,0 +1,40 @@
+#!/bin/sh
+# Takes the README's picture of the real Windows program: morl.exe from the deployed folder
+# of the Windows build, running under Wine on a virtual display with a window manager, with
+# a text typed in as a user would. Writes docs/screenshots/windows-main-window.png.
+# Usage: scripts/windows-screenshot.sh   (after scripts/windows.sh)
+set -eu
+cd "$(dirname "$0")/.."
+repo=$(pwd)
+exe="$repo/build-windows/deploy/morl.exe"
+[ -f "$exe" ] || {
+    echo "windows-screenshot: no $exe; run scripts/windows.sh first" >&2
+    exit 1
+}
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1100x800x24" sh "$0" "$@"
+fi
+. "$repo/tests/windows/winelib.sh"
+
+work=$(mktemp -d)
+trap 'wineserver -k 2>/dev/null; kill $wm 2>/dev/null; rm -rf "$work"' EXIT
+openbox >/dev/null 2>&1 &
+wm=$!
+fresh_prefix "$work/prefix"
+
+"$wine" "$exe" >/dev/null 2>&1 &
+window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Morl$' | head -n 1)
+xdotool windowsize "$window" 900 620
+xdotool windowmove "$window" 40 30
+sleep 2
+
+# The search text, typed into the field that has the focus when the window opens.
+xdotool windowactivate --sync "$window"
+xdotool type --delay 50 "soleil"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+echo "windows-screenshot: window $window at ${X},${Y} ${WIDTH}x${HEIGHT}"
+import -window root "$work/screen.png"
+convert "$work/screen.png" -crop "$((WIDTH + 2))x$((HEIGHT + 30))+$((X - 1))+$((Y - 29))" +repage \
+    docs/screenshots/windows-main-window.png
+echo "wrote docs/screenshots/windows-main-window.png"

@@ -1,0 +1,153 @@
+// Paths as each platform makes them: a search from a drive's root, names that differ only
+// in case, paths longer than Windows' old limit of 260 characters, and CR LF lines.
+#include "filetree.h"
+#include "mainwindow/mainwindow.h"
+#include "search/collectfiles.h"
+#include "support/dialogwatcher.h"
+#include "support/driveletter.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestPlatformPaths : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void driveRoot_data();
+    void driveRoot();
+    void namesDifferingInCase();
+    void longPaths();
+    void crLfLines();
+
+private:
+    QString searchLog(const QString &folder, const QString &text);
+};
+
+// The log of a search made through the window as a user makes it.
+QString TestPlatformPaths::searchLog(const QString &folder, const QString &text)
+{
+    MainWindow window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return QStringLiteral("<window not shown>");
+    DialogWatcher watcher;
+    watcher.answerFolders({ folder });
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("pbSelectDir")), Qt::LeftButton);
+    window.findChild<QLineEdit *>(QStringLiteral("leSearch"))->setText(text);
+    window.findChild<QCheckBox *>(QStringLiteral("cbSubDirsSearch"))->setChecked(true);
+    window.findChild<QSpinBox *>(QStringLiteral("sbBefore"))->setValue(0);
+    window.findChild<QSpinBox *>(QStringLiteral("sbAfter"))->setValue(0);
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("pbSearch")), Qt::LeftButton);
+    if (!watcher.messageBoxes.isEmpty())
+        return describe(watcher.messageBoxes.first());
+    return window.findChild<QPlainTextEdit *>(QStringLiteral("plainTextEdit"))->toPlainText();
+}
+
+void TestPlatformPaths::driveRoot_data()
+{
+    QTest::addColumn<bool>("backslash");
+    QTest::newRow("Q:/") << false;
+    QTest::newRow("Q:\\\\") << true;
+}
+
+// A folder chosen at a drive's root: one slash between the drive and the names, and
+// backslashes in the file headers whichever way the folder was written.
+void TestPlatformPaths::driveRoot()
+{
+    QFETCH(bool, backslash);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(makeTree(dir.path(), { "sub/", "a.txt" }));
+    QVERIFY(writeFile(dir.path() + "/sub/b.txt", "un soleil\n"));
+    DriveLetter drive(dir.path());
+    if (drive.root().isEmpty())
+        QSKIP("this system has no drive letters");
+
+    QString root = drive.root();
+    if (backslash)
+        root.replace('/', '\\');
+    QStringList files;
+    collectFiles(root, files, true, "*");
+    const QString slashed = drive.root();
+    QCOMPARE(files, QStringList({ slashed + "sub/b.txt", slashed + "a.txt" }));
+
+    const QString log = searchLog(root, "soleil");
+    QString header = slashed + "sub/b.txt";
+    header.replace('/', '\\');
+    QVERIFY2(log.contains("Fichier : " + header + "\n"), qPrintable(log));
+}
+
+// Where the file system ignores case (Windows), a second name that differs only in case
+// is the same file: it is listed once. Elsewhere they are two files.
+void TestPlatformPaths::namesDifferingInCase()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(writeFile(dir.path() + "/note.txt", "premier soleil\n"));
+    QVERIFY(writeFile(dir.path() + "/NOTE.txt", "second soleil\n"));
+    const bool sameFile = QFileInfo(dir.path() + "/note.txt").size()
+        == QFileInfo(dir.path() + "/NOTE.txt").size()
+        && QDir(dir.path()).entryList(QDir::Files).size() == 1;
+
+    QStringList files;
+    collectFiles(dir.path(), files, false, "*.txt");
+    const QString log = searchLog(dir.path(), "soleil");
+    if (sameFile) {
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(log.count("Fichier : "), 1);
+        QVERIFY2(log.contains("second soleil") && !log.contains("premier soleil"), qPrintable(log));
+    } else {
+        QCOMPARE(files, QStringList({ dir.path() + "/note.txt", dir.path() + "/NOTE.txt" }));
+        QCOMPARE(log.count("Fichier : "), 2);
+    }
+}
+
+// Folders nested until the paths run well past 260 characters are walked and read.
+void TestPlatformPaths::longPaths()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QString folder = dir.path();
+    const QString level = QString(40, 'd');
+    for (int i = 0; i < 8; ++i)
+        folder += '/' + level + QString::number(i);
+    QVERIFY(QDir().mkpath(folder));
+    const QString file = folder + "/loin.txt";
+    QVERIFY2(file.size() > 330, qPrintable(QString::number(file.size())));
+    QVERIFY(writeFile(file, "rien\nle soleil est loin\n"));
+
+    QStringList files;
+    collectFiles(dir.path(), files, true, "*");
+    QCOMPARE(files, QStringList { file });
+    const QString log = searchLog(dir.path(), "soleil");
+    QString header = file;
+    header.replace('/', '\\');
+    QVERIFY2(log.contains("Fichier : " + header + "\nLigne 2\nle soleil est loin"), qPrintable(log));
+}
+
+// Files with CR LF line ends, the usual kind on Windows: lines without their CR, counted
+// as the lines the user sees.
+void TestPlatformPaths::crLfLines()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(writeFile(dir.path() + "/dos.txt", "un\r\n  deux soleil  \r\n\r\ntrois soleil\r\n"));
+    const QString log = searchLog(dir.path(), "soleil");
+    QString header = dir.path() + "/dos.txt";
+    header.replace('/', '\\');
+    QVERIFY2(log.endsWith("Fichier : " + header + "\nLigne 2\ndeux soleil\n\nFichier : " + header
+                 + "\nLigne 4\ntrois soleil"),
+        qPrintable(log));
+    QVERIFY(!log.contains('\r'));
+}
+
+QTEST_MAIN(TestPlatformPaths)
+#include "tst_platformpaths.moc"

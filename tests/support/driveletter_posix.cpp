@@ -1,0 +1,5 @@
+#include "support/driveletter.h"
+
+DriveLetter::DriveLetter(const QString &) { }
+
+DriveLetter::~DriveLetter() { }
