@@ -9,8 +9,9 @@
 #include <functional>
 
 // Test set-ups that need the system beyond Qt: owners, modes, extended attributes, hard
-// links, special files, mounts, other users. Where the system has nothing of the kind,
-// each call fails, and the test skips with the reason given by systemFixtures().
+// links, special files, mounts, other users, file-size limits. Where the system has
+// nothing of the kind, each call fails, and the test skips with the reason given by
+// systemFixtures().
 
 // Empty where the set-ups below work; otherwise why they do not, for QSKIP.
 QString systemFixtures();
@@ -43,6 +44,31 @@ bool makeHardLink(const QString &existing, const QString &newName);
 bool makeFifo(const QString &path);
 // A device that is harmless to open: reading it ends at once. Empty where there is none.
 QString harmlessDevice();
+// Makes at path a device on which every write fails for lack of space, as on a full disk.
+// Empty when made; otherwise why not, for QSKIP.
+QString makeFullDevice(const QString &path);
+
+// What the path itself is, links not followed: "file", "folder", "link", "fifo",
+// "character device", "block device", "socket", "other"; empty when nothing is there.
+QString fileType(const QString &path);
+
+// The read end of a FIFO, opened without waiting for a writer so that a writer's open
+// does not wait either.
+class FifoReader
+{
+public:
+    explicit FifoReader(const QString &path);
+    ~FifoReader();
+    FifoReader(const FifoReader &) = delete;
+    FifoReader &operator=(const FifoReader &) = delete;
+
+    bool isOpen() const { return handle >= 0; }
+    // What the writers have written so far, without waiting for more.
+    QByteArray readAvailable();
+
+private:
+    qintptr handle = -1;
+};
 
 // Mounts the file over itself, so that the system refuses to rename anything over it.
 bool mountOverItself(const QString &path);

@@ -10,6 +10,7 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -126,6 +127,61 @@ bool makeFifo(const QString &path)
 QString harmlessDevice()
 {
     return QStringLiteral("/dev/null");
+}
+
+// A node of the same device as /dev/full, so that a save replacing it by mistake loses
+// only this copy.
+QString makeFullDevice(const QString &path)
+{
+    if (::mknod(nativeName(path).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        return QStringLiteral("cannot create a device node here");
+    return QString();
+}
+
+QString fileType(const QString &path)
+{
+    struct stat info;
+    if (::lstat(nativeName(path).constData(), &info) != 0)
+        return QString();
+    if (S_ISREG(info.st_mode))
+        return QStringLiteral("file");
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("folder");
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("link");
+    if (S_ISFIFO(info.st_mode))
+        return QStringLiteral("fifo");
+    if (S_ISCHR(info.st_mode))
+        return QStringLiteral("character device");
+    if (S_ISBLK(info.st_mode))
+        return QStringLiteral("block device");
+    if (S_ISSOCK(info.st_mode))
+        return QStringLiteral("socket");
+    return QStringLiteral("other");
+}
+
+FifoReader::FifoReader(const QString &path)
+    : handle(::open(nativeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+{ }
+
+FifoReader::~FifoReader()
+{
+    if (handle >= 0)
+        ::close(int(handle));
+}
+
+// Reads until the FIFO is empty: 0 once every writer has closed it, EAGAIN while one
+// still holds it open.
+QByteArray FifoReader::readAvailable()
+{
+    QByteArray bytes;
+    if (handle < 0)
+        return bytes;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(int(handle), buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, int(got));
+    return bytes;
 }
 
 bool mountOverItself(const QString &path)

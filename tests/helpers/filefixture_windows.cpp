@@ -1,14 +1,16 @@
 #include "filefixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <windows.h>
 
-// Owners, modes, extended attributes, FIFOs, mounts and other users are POSIX matters;
-// only the held file is Windows' own.
+// Owners, modes, extended attributes, FIFOs, devices, mounts, other users and file-size
+// limits are POSIX matters; only the held file and the file types are Windows' own.
 QString systemFixtures()
 {
-    return QStringLiteral("owners, modes, links and special files are not available here");
+    return QStringLiteral("owners, modes, links, special files, other users and file-size "
+                          "limits are not available here");
 }
 
 FileIdentity fileIdentity(const QString &)
@@ -59,6 +61,33 @@ bool makeFifo(const QString &)
 QString harmlessDevice()
 {
     return QString();
+}
+
+QString makeFullDevice(const QString &)
+{
+    return systemFixtures();
+}
+
+// Without FIFOs or devices, what Qt sees is all there is.
+QString fileType(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return QStringLiteral("link");
+    if (info.isDir())
+        return QStringLiteral("folder");
+    if (info.isFile())
+        return QStringLiteral("file");
+    return info.exists() ? QStringLiteral("other") : QString();
+}
+
+FifoReader::FifoReader(const QString &) { }
+
+FifoReader::~FifoReader() { }
+
+QByteArray FifoReader::readAvailable()
+{
+    return QByteArray();
 }
 
 bool mountOverItself(const QString &)

@@ -9,5 +9,6 @@ endif()
 
 morl_add_test(tst_folderhelpers helpers/tst_folderhelpers.cpp helpers/helpertest.h
     ${MORL_FILE_FIXTURE})
-morl_add_test(tst_textfilehelpers helpers/tst_textfilehelpers.cpp helpers/helpertest.h)
+morl_add_test(tst_textfilehelpers helpers/tst_textfilehelpers.cpp helpers/helpertest.h
+    ${MORL_FILE_FIXTURE})
 morl_add_test(tst_filesaves helpers/tst_filesaves.cpp helpers/helpertest.h ${MORL_FILE_FIXTURE})

@@ -1,3 +1,4 @@
+#include "filefixture.h"
 #include "helpers/helpers.h"
 #include "helpertest.h"
 
@@ -5,15 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/wait.h>
-#include <unistd.h>
+// The user nobody and its group on Debian; root may switch to them whether or not they are
+// named on this system.
+static const uint nobody = 65534;
 
 // Puts what a data row's content column names at path: "<missing>" leaves nothing there,
 // "<folder>" makes a folder of that name, anything else is the file's bytes.
@@ -41,30 +36,6 @@ static void openFailureRow(const char *name, const QString &operation, const QSt
 {
     QTest::newRow(name) << operation << file;
 }
-
-// Lowers the file-size limit while it lives. SIGXFSZ is ignored meanwhile, so a write
-// beyond the limit fails with EFBIG instead of ending the process.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &previous);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = previous;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-
-private:
-    rlimit previous {};
-    void (*previousHandler)(int) = nullptr;
-};
 
 class TestTextFileHelpers : public QObject
 {
@@ -419,6 +390,8 @@ void TestTextFileHelpers::failedWriteKeepsOldContent_data()
 void TestTextFileHelpers::failedWriteKeepsOldContent()
 {
     QFETCH(QString, operation);
+    if (!systemFixtures().isEmpty())
+        QSKIP(qPrintable(systemFixtures()));
 
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
@@ -430,6 +403,7 @@ void TestTextFileHelpers::failedWriteKeepsOldContent()
     {
         // The open succeeds; the writes fail part way, past 1 KiB.
         FileSizeLimit limit(1024);
+        QVERIFY(limit.isSet());
         written = writeWith(operation, path, QString(8192, QLatin1Char('x')));
     }
     QVERIFY(!written);
@@ -441,12 +415,14 @@ void TestTextFileHelpers::failedWriteKeepsOldContent()
 
 void TestTextFileHelpers::saveKeepsModeAndLinks()
 {
+    if (!systemFixtures().isEmpty())
+        QSKIP(qPrintable(systemFixtures()));
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString target = dir.filePath("target.txt");
     const QString link = dir.filePath("link.txt");
     QVERIFY(writeBytes(target, "ancien\n"));
-    QVERIFY(::chmod(QFile::encodeName(target).constData(), 0640) == 0);
+    QVERIFY(setMode(target, 0640));
     QVERIFY(QFile::link(target, link));
 
     QVERIFY(::writeLines(link, { "nouveau" }));
@@ -454,31 +430,24 @@ void TestTextFileHelpers::saveKeepsModeAndLinks()
     // The link still leads to the rewritten file, which keeps its mode.
     QCOMPARE(QFileInfo(link).symLinkTarget(), target);
     QCOMPARE(readBytes(target), QByteArray("nouveau\n"));
-    struct stat info;
-    QVERIFY(::stat(QFile::encodeName(target).constData(), &info) == 0);
-    QCOMPARE(int(info.st_mode & 07777), 0640);
+    QCOMPARE(fileIdentity(target).mode, 0640u);
 }
 
 void TestTextFileHelpers::fifoIsWrittenNotReplaced()
 {
+    if (!systemFixtures().isEmpty())
+        QSKIP(qPrintable(systemFixtures()));
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QByteArray fifo = QFile::encodeName(dir.filePath("fifo"));
-    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+    const QString fifo = dir.filePath("fifo");
+    QVERIFY(makeFifo(fifo));
     // A reader that does not block lets the write side open at once.
-    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
-    QVERIFY(reader >= 0);
+    FifoReader reader(fifo);
+    QVERIFY(reader.isOpen());
 
-    const bool written = ::writeLines(QFile::decodeName(fifo), { "un", "deux" });
-    char buffer[64] = {};
-    const ssize_t got = ::read(reader, buffer, sizeof buffer);
-    ::close(reader);
-
-    QVERIFY(written);
-    QCOMPARE(QByteArray(buffer, int(qMax<ssize_t>(got, 0))), QByteArray("un\ndeux\n"));
-    struct stat info;
-    QVERIFY(::lstat(fifo.constData(), &info) == 0);
-    QVERIFY(S_ISFIFO(info.st_mode));
+    QVERIFY(::writeLines(fifo, { "un", "deux" }));
+    QCOMPARE(reader.readAvailable(), QByteArray("un\ndeux\n"));
+    QCOMPARE(fileType(fifo), QString("fifo"));
 }
 
 void TestTextFileHelpers::deviceWriteFailureReported_data()
@@ -493,55 +462,43 @@ void TestTextFileHelpers::deviceWriteFailureReported()
 {
     QFETCH(QString, operation);
 
-    // A private copy of /dev/full: a device where every write fails with ENOSPC. Were it
-    // replaced by mistake, only this copy would be lost.
+    // A private device where every write fails for lack of space. Were it replaced by
+    // mistake, only this copy would be lost.
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString path = dir.filePath("full");
-    const QByteArray name = QFile::encodeName(path);
-    if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
-        QSKIP("cannot create a device node here");
+    const QString unavailable = makeFullDevice(path);
+    if (!unavailable.isEmpty())
+        QSKIP(qPrintable(unavailable));
     DialogWatcher watcher;
 
     QVERIFY(!writeWith(operation, path, "x"));
     QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
-    struct stat info;
-    QVERIFY(::lstat(name.constData(), &info) == 0);
-    QVERIFY(S_ISCHR(info.st_mode));
+    QCOMPARE(fileType(path), QString("character device"));
 }
 
 void TestTextFileHelpers::lockedFolderWritesDirectly()
 {
     // As user nobody, in a folder that only root may change: no temporary file can be
     // created beside the target, which nobody may still write in place.
-    const passwd *nobody = ::getpwnam("nobody");
-    if (!nobody || ::getuid() != 0)
-        QSKIP("needs root and a user nobody");
+    if (!systemFixtures().isEmpty())
+        QSKIP(qPrintable(systemFixtures()));
+    if (!isAdministrator())
+        QSKIP("needs root, to give the file to user nobody");
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QByteArray folder = QFile::encodeName(dir.path());
-    const QByteArray file = QFile::encodeName(dir.filePath("file.txt"));
-    QVERIFY(writeBytes(dir.filePath("file.txt"), "ancien\n"));
-    QVERIFY(::chmod(folder.constData(), 0755) == 0);
-    QVERIFY(::chown(file.constData(), nobody->pw_uid, nobody->pw_gid) == 0);
+    const QString file = dir.filePath("file.txt");
+    QVERIFY(writeBytes(file, "ancien\n"));
+    QVERIFY(setMode(dir.path(), 0755));
+    QVERIFY(setOwner(file, nobody, nobody));
 
-    const pid_t child = ::fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
-        // A box would wait for a click that never comes: the alarm ends the child then.
-        ::alarm(10);
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0
-            || ::setuid(nobody->pw_uid) != 0)
-            ::_exit(2);
-        ::_exit(::writeLines(QFile::decodeName(file), { "nouveau" }) ? 0 : 1);
-    }
-    int status = 0;
-    QCOMPARE(::waitpid(child, &status, 0), child);
-    QVERIFY2(WIFEXITED(status), "the child was stopped by a signal (a box was shown?)");
-    if (WEXITSTATUS(status) == 2)
+    const ChildResult result
+        = runAsUser(nobody, nobody, {}, [&file] { return ::writeLines(file, { "nouveau" }); });
+    QVERIFY2(result != ChildResult::Stopped, "the child was stopped (a box was shown?)");
+    if (result == ChildResult::Unavailable)
         QSKIP("cannot switch to user nobody here");
-    QCOMPARE(WEXITSTATUS(status), 0);
-    QCOMPARE(readBytes(dir.filePath("file.txt")), QByteArray("nouveau\n"));
+    QCOMPARE(int(result), int(ChildResult::True));
+    QCOMPARE(readBytes(file), QByteArray("nouveau\n"));
 }
 
 QTEST_MAIN(TestTextFileHelpers)
