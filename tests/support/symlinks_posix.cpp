@@ -1,0 +1,6 @@
+#include "support/symlinks.h"
+
+QString symbolicLinksMissing()
+{
+    return QString();
+}
