@@ -56,6 +56,7 @@ private slots:
     void emptyFolder();
     void pathWithHtmlAndBlanks();
     void unreadableFileInMiddle();
+    void linkAboveSearchedFolder();
     void progressBarPaintedInPlace_data();
     void progressBarPaintedInPlace();
 
@@ -362,6 +363,30 @@ void TestSearch::unreadableFileInMiddle()
     QCOMPARE(bar->value(), 2);
     QCOMPARE(bar->maximum(), 3);
     QCOMPARE(status(), QString("avant"));
+}
+
+// A link to the parent of the searched folder: the walk, above it, must not come down into
+// the searched folder a second time. Its file is listed and reported once.
+void TestSearch::linkAboveSearchedFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString folder = dir.path() + "/D";
+    QVERIFY(writeFile(folder + "/f.txt", "x\n"));
+    QVERIFY(QFile::link("..", folder + "/up"));
+
+    QVERIFY(chooseFolder(folder));
+    widget<QCheckBox>("cbSubDirsSearch")->setChecked(true);
+    setSearch("x", false, 0, 0);
+    DialogWatcher watcher;
+    search();
+
+    QVERIFY(watcher.messageBoxes.isEmpty());
+    const QStringList expected = QStringList { "Fichiers listés :", folder + "/f.txt" }
+        + fileHeaderLines(folder + "/f.txt") + QStringList { "Ligne 1", "x" };
+    QCOMPARE(log(), expected.join('\n'));
+    QCOMPARE(widget<QProgressBar>("progressBar")->maximum(), 1);
+    QCOMPARE(status(), "Dossier de recherche : " + folder);
 }
 
 void TestSearch::progressBarPaintedInPlace_data()
