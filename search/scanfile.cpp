@@ -4,7 +4,6 @@
 #include "search/openfile.h"
 
 #include <QByteArrayView>
-#include <QFile>
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QSysInfo>
@@ -123,7 +122,7 @@ std::vector<char> &threadBuffer()
 class Reader
 {
 public:
-    Reader(QFile &file, std::vector<char> &buffer, qsizetype readBlock)
+    Reader(ScanSource &file, std::vector<char> &buffer, qsizetype readBlock)
         : file(file)
         , buffer(buffer)
         , readBlock(readBlock)
@@ -184,7 +183,7 @@ public:
     }
 
 private:
-    QFile &file;
+    ScanSource &file;
     std::vector<char> &buffer;
     const qsizetype readBlock;
     qsizetype knownSize;
@@ -776,8 +775,8 @@ ScanStatus scanFile(const QString &path, const ScanOptions &options, HitSink &si
 ScanStatus scanFile(
     const QString &path, const ScanOptions &options, HitSink &sink, const ScanLimits &limits)
 {
-    QFile file(path);
-    switch (openRegularFile(file)) {
+    ScanSource file;
+    switch (file.open(path)) {
     case OpenResult::Opened:
         break;
     case OpenResult::NotRegular:
