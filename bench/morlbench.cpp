@@ -2,6 +2,7 @@
 // that its peak memory can be read when it ends (through GNU time).
 //
 //   morl_bench generate-log <file> [lines] [hits]
+//   morl_bench generate-line <file> [bytes]
 //   morl_bench measure <mode> <folder> <text> <case: 0 ignored, 1 respected>
 //   morl_bench compare <data folder> [repetitions] [tools] [scenarios]
 //   morl_bench scan <folder> <text> <case>   (the fast scan alone, no window, no log)
@@ -74,6 +75,33 @@ int generateLog(const char *path, long long lines, int hits)
                                      "MORL_BENCH_MARKER_7Q"
                                    : " ok");
     }
+    return std::fclose(out) == 0 ? 0 : 1;
+}
+
+// One single line of about `bytes` bytes, without the marker: the records of the log
+// joined by blanks, then one line feed. A search that looks for line ends again after
+// each read, or keeps the whole line, shows here.
+int generateLine(const char *path, long long bytes)
+{
+    FILE *out = std::fopen(path, "wb");
+    if (!out)
+        return 1;
+    unsigned long long state = 2463534242ull;
+    long long written = 0;
+    for (long long i = 0; written < bytes; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        const int n = std::fprintf(out,
+            "2024-03-%02lld %02lld:%02lld:%02lld.%06llu INFO  [worker-%02llu] request %010llu "
+            "handled in %3llu ms path=/api/v1/items/%llu ok ",
+            1 + i / 400000 % 28, i / 20000 % 24, i / 300 % 60, i / 5 % 60, state % 1000000,
+            state / 7 % 32, state / 11 % 10000000000ull, state / 13 % 1000, state / 19 % 100000);
+        if (n < 0)
+            break;
+        written += n;
+    }
+    std::fputc('\n', out);
     return std::fclose(out) == 0 ? 0 : 1;
 }
 
@@ -304,6 +332,7 @@ int compare(const char *self, const std::string &data, int repetitions, const QS
         { "b", tree, "PM_RESUME", true },
         { "c2", tree + "/fs", "return", false },
         { "d", data + "/log", marker, true },
+        { "e", data + "/line", marker, true },
     };
     const std::string out = data + "/bench-output.txt";
     const QStringList toolList = tools.split(QLatin1Char(','));
@@ -381,6 +410,8 @@ int main(int argc, char **argv)
     if (argc >= 3 && std::strcmp(argv[1], "generate-log") == 0)
         return generateLog(
             argv[2], argc > 3 ? std::atoll(argv[3]) : 10000000, argc > 4 ? std::atoi(argv[4]) : 20);
+    if (argc >= 3 && std::strcmp(argv[1], "generate-line") == 0)
+        return generateLine(argv[2], argc > 3 ? std::atoll(argv[3]) : 200000000);
     if (argc == 5 && std::strcmp(argv[1], "scan") == 0)
         return scanOnly(argv);
     if (argc == 6 && std::strcmp(argv[1], "measure") == 0)
@@ -395,8 +426,9 @@ int main(int argc, char **argv)
             QString::fromLocal8Bit(argc > 5 ? argv[5] : "a,b,c2,d"));
     std::fprintf(stderr,
         "usage: %s generate-log <file> [lines] [hits]\n"
+        "       %s generate-line <file> [bytes]\n"
         "       %s measure <window|fast|literal> <folder> <text> <0|1>\n"
         "       %s compare <data folder> [repetitions] [tools] [scenarios]\n",
-        argv[0], argv[0], argv[0]);
+        argv[0], argv[0], argv[0], argv[0]);
     return 2;
 }

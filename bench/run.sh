@@ -1,18 +1,29 @@
 #!/bin/sh
-# Prepares the corpora (the Linux 6.1 source tree from Debian's linux-source-6.1 package
-# and a generated 1 GiB log), builds the benchmark in Release and prints one comparison of
-# Morl with GNU grep and ripgrep: medians of time and peak memory, and the ratios.
+# Prepares the corpora (the Linux 6.1 source tree from Debian's linux-source-6.1 package,
+# a generated 1 GiB log and a generated 200 MB file of one single line), builds the
+# benchmark in Release and prints one comparison of Morl with GNU grep and ripgrep:
+# medians of time and peak memory, and the ratios.
 # Usage: bench/run.sh [repetitions] [tools] [scenarios]
-#   tools: any of fast,window,literal,grep,rg (default: all); scenarios: any of a,b,c2,d
+#   tools: any of fast,window,literal,grep,rg (default: all); scenarios: any of a,b,c2,d,e
+# Only the corpora and tools of the chosen scenarios are prepared.
 # MORL_BENCH_DATA (default: ../bench-data beside the repository) holds the corpora,
 # MORL_BENCH_BUILD (default: build-bench) the build.
 set -e
 cd "$(dirname "$0")/.."
 data=${MORL_BENCH_DATA:-$(cd .. && pwd)/bench-data}
 build=${MORL_BENCH_BUILD:-build-bench}
+tools=${2:-fast,window,literal,grep,rg}
+scenarios=${3:-a,b,c2,d,e}
 
+wants() { case ",$1," in *",$2,"*) return 0 ;; *) return 1 ;; esac; }
+needsTree=false
+for s in a b c2; do wants "$scenarios" "$s" && needsTree=true; done
+
+packages="grep time cmake ninja-build g++ qt6-base-dev"
+$needsTree && packages="$packages linux-source-6.1 xz-utils"
+wants "$tools" rg && packages="$packages ripgrep"
 missing=""
-for p in linux-source-6.1 ripgrep grep time xz-utils cmake ninja-build g++ qt6-base-dev; do
+for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 if [ -n "$missing" ]; then
@@ -21,8 +32,8 @@ if [ -n "$missing" ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
 fi
 
-mkdir -p "$data/empty" "$data/log"
-if [ ! -d "$data/linux-source-6.1" ]; then
+mkdir -p "$data/empty" "$data/log" "$data/line"
+if $needsTree && [ ! -d "$data/linux-source-6.1" ]; then
     echo "Extracting the Linux source tree into $data"
     tar -xJf /usr/src/linux-source-6.1.tar.xz -C "$data"
 fi
@@ -30,13 +41,21 @@ fi
 cmake -S bench -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target morl_bench --parallel 2
 bench="$build/morl_bench"
-if [ ! -s "$data/log/big.log" ]; then
+if wants "$scenarios" d && [ ! -s "$data/log/big.log" ]; then
     echo "Generating $data/log/big.log"
     "$bench" generate-log "$data/log/big.log" 10000000 20
 fi
+if wants "$scenarios" e && [ ! -s "$data/line/one-line.txt" ]; then
+    echo "Generating $data/line/one-line.txt"
+    "$bench" generate-line "$data/line/one-line.txt" 200000000
+fi
 
 # Every tool reads from a warm page cache.
-find "$data/linux-source-6.1" "$data/log" -type f -exec cat {} + >/dev/null
+if $needsTree; then find "$data/linux-source-6.1" -type f -exec cat {} + >/dev/null; fi
+if wants "$scenarios" d; then cat "$data/log/big.log" >/dev/null; fi
+if wants "$scenarios" e; then cat "$data/line/one-line.txt" >/dev/null; fi
 
-echo "$(date -u +%Y-%m-%d) on $(nproc) cores; $(grep --version | head -1); $(rg --version | head -1)"
-"$bench" compare "$data" "${1:-3}" "${2:-fast,window,literal,grep,rg}" "${3:-a,b,c2,d}"
+versions="$(grep --version | head -1)"
+wants "$tools" rg && versions="$versions; $(rg --version | head -1)"
+echo "$(date -u +%Y-%m-%d) on $(nproc) cores; $versions"
+"$bench" compare "$data" "${1:-3}" "$tools" "$scenarios"

@@ -33,20 +33,21 @@ static void collectFolder(
             = dir.entryList(QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::NoSort);
         for (const QString &name : subFolders) {
             const QString subFolder = folder + name + QLatin1Char('/');
-            // A folder link that leads to this folder or above it would never end. Only
-            // links need resolving: a real sub-folder's canonical path is its parent's
-            // plus its name, and it cannot be on the walk yet.
+            // A folder already on the walk would be walked again, without end through a
+            // link back to an ancestor. Only links need resolving: a real sub-folder's
+            // canonical path is its parent's plus its name. It is checked all the same,
+            // since a link may have led the walk above the starting folder.
             const QFileInfo info(folder + name);
             QString canonical;
             if (info.isSymLink() || walk.constLast().isEmpty()) {
                 canonical = info.canonicalFilePath();
-                if (!canonical.isEmpty() && walk.contains(canonical))
-                    continue;
             } else {
                 const QString &parent = walk.constLast();
                 canonical = parent.endsWith(QLatin1Char('/')) ? parent + name
                                                               : parent + QLatin1Char('/') + name;
             }
+            if (!canonical.isEmpty() && walk.contains(canonical))
+                continue;
             walk.append(canonical);
             collectFolder(subFolder, files, true, filter, walk);
             walk.removeLast();

@@ -1,9 +1,9 @@
 #include "search/scanfile.h"
 
 #include "search/fastbytes.h"
+#include "search/openfile.h"
 
 #include <QByteArrayView>
-#include <QFile>
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QSysInfo>
@@ -22,8 +22,7 @@ namespace {
 // line break, and the next read finds no text.
 constexpr qsizetype streamPiece = 16384;
 
-// Bytes read from the file at a time, and the most a reusable buffer keeps between files.
-constexpr qsizetype readBlock = 256 * 1024;
+// The most a reusable buffer keeps between files.
 constexpr size_t keptBuffer = 4 * 1024 * 1024;
 
 // What the text allows the scan to skip.
@@ -123,9 +122,10 @@ std::vector<char> &threadBuffer()
 class Reader
 {
 public:
-    Reader(QFile &file, std::vector<char> &buffer)
+    Reader(ScanSource &file, std::vector<char> &buffer, qsizetype readBlock)
         : file(file)
         , buffer(buffer)
+        , readBlock(readBlock)
         , knownSize(file.size())
     { }
 
@@ -142,8 +142,7 @@ public:
     {
         if (buffer.size() - size_t(length) < size_t(readBlock))
             buffer.resize(size_t(length + readBlock));
-        const qint64 wanted
-            = std::min<qint64>(qint64(buffer.size()) - length, knownSize - endOffset());
+        const qint64 wanted = std::min<qint64>(readBlock, knownSize - endOffset());
         const qint64 got = wanted > 0 ? file.read(buffer.data() + length, wanted) : 0;
         if (got > 0)
             length += got;
@@ -157,9 +156,36 @@ public:
         bufferStart += count;
     }
 
+    // Puts the bytes from the file offset `offset` up to the buffer's start back in front of
+    // it, read again from the file (only regular files are scanned: they can seek).
+    void rewind(qsizetype offset)
+    {
+        const qsizetype extra = bufferStart - offset;
+        if (extra <= 0)
+            return;
+        if (buffer.size() < size_t(length + extra))
+            buffer.resize(size_t(length + extra));
+        std::memmove(buffer.data() + extra, buffer.data(), size_t(length));
+        qint64 got = 0;
+        if (file.seek(offset)) {
+            while (got < extra) {
+                const qint64 read = file.read(buffer.data() + got, extra - got);
+                if (read <= 0)
+                    break;
+                got += read;
+            }
+        }
+        // A file cut short since it was read: what is gone reads as NUL bytes.
+        std::memset(buffer.data() + got, 0, size_t(extra - got));
+        length += extra;
+        bufferStart = offset;
+        file.seek(endOffset());
+    }
+
 private:
-    QFile &file;
+    ScanSource &file;
     std::vector<char> &buffer;
+    const qsizetype readBlock;
     qsizetype knownSize;
     qsizetype length = 0;
     qsizetype bufferStart = 0;
@@ -193,11 +219,14 @@ QString decodeLastPiece(const char *bytes, qsizetype length)
 // Scans UTF-8 data without decoding it: a byte search finds the few lines that may hold
 // the text, and only those and the lines of hit windows are decoded. The buffer keeps
 // the `before` lines preceding the unscanned data and the windows of hits not yet
-// reported, nothing more.
+// reported, nothing more. A long unfinished line that no hit needs is searched block by
+// block and dropped; should it, or a window that reaches it, be needed after all, it is
+// read again from the file. Every byte is looked at a bounded number of times.
 class RawScan
 {
 public:
-    RawScan(Reader &reader, const Needle &needle, qsizetype before, qsizetype after, HitSink &sink)
+    RawScan(Reader &reader, const Needle &needle, qsizetype before, qsizetype after, HitSink &sink,
+        qsizetype longLine)
         : reader(reader)
         , needle(needle)
         , before(before)
@@ -205,6 +234,9 @@ public:
         , sink(sink)
         , finder(needle.finder)
         , special(needle.special)
+        , anchorLength(needle.anchor.size())
+        , overlap(std::max<qsizetype>(anchorLength - 1, 2))
+        , longLine(longLine)
     { }
 
     void run();
@@ -217,13 +249,30 @@ private:
         qsizetype firstOffset;
     };
 
+    // A line start found for a window: where line `line` starts (file offset), found from
+    // the start of line `from`.
+    struct LineMark
+    {
+        qsizetype line = 0;
+        qsizetype offset = -1;
+        qsizetype from = 0;
+    };
+
     qsizetype nextCandidate(qsizetype from, qsizetype to);
+    bool mayHoldText(qsizetype from, qsizetype to, qsizetype findEnd) const;
     qsizetype startOfLineBefore(qsizetype lineStart, qsizetype count) const;
+    qsizetype startOfLine(qsizetype target, qsizetype line, qsizetype lineStart);
     void scanLines(qsizetype to);
     void scanLastPiece();
     void addHit(qsizetype lineStart);
+    void findDeferredWindows();
     void report(bool atEnd);
     void trim();
+    bool longLineToDrop() const;
+    void dropSearched();
+    bool endDroppedLine(qsizetype newFrom);
+    void takeBackDroppedLine();
+    void rewind(qsizetype offset);
 
     Reader &reader;
     const Needle &needle;
@@ -232,15 +281,32 @@ private:
     HitSink &sink;
     const ByteFinder &finder;
     const SpecialFinder &special;
+    const qsizetype anchorLength;
+    const qsizetype overlap; // bytes a match or a special byte may reach past its start
+    const qsizetype longLine;
 
     qsizetype scanPos = 0; // buffer index of the first unscanned line
     qsizetype lineCount = 0; // complete lines before scanPos
     qsizetype lineBreakEnd = -1; // file offset past the last line feed scanned
+    qsizetype lookedTo = 0; // file offset: no line feed from the first unscanned line to here
     qsizetype anchorAt = -1; // cached search results within the current range
     qsizetype specialAt = -1;
     bool hasLastLine = false;
     QString lastLine;
-    std::deque<Pending> pending;
+    std::deque<Pending> pending; // firstOffset -1: the window reaches dropped lines
+    LineMark mark;
+
+    // The unfinished line being dropped starts at droppedStart (file offset, -1 if none);
+    // the buffer holds the rest of it from index 0, not searched yet.
+    qsizetype droppedStart = -1;
+    qsizetype wholeLine = -1; // file offset of a long line kept whole: it may hold the text
+    bool lastPieceDropped = false;
+    // Windows of later hits may reach back to dropped bytes: gapStart (file offset) is the
+    // start of line gapLine, the first line such a window can need; gapLast is the last
+    // dropped line, -1 when the buffer holds everything again.
+    qsizetype gapStart = 0;
+    qsizetype gapLine = 0;
+    qsizetype gapLast = -1;
 };
 
 void RawScan::run()
@@ -250,12 +316,20 @@ void RawScan::run()
             trim();
             reader.fill();
         }
-        const qsizetype lineFeed = lastNewline(reader.data(), scanPos, reader.size());
+        // Only the bytes read since the last look can hold a new line feed.
+        const qsizetype lookFrom = lookedTo;
+        lookedTo = reader.endOffset();
+        if (droppedStart >= 0 && !endDroppedLine(lookFrom - reader.start()))
+            continue;
+        const qsizetype from = std::max(scanPos, lookFrom - reader.start());
+        const qsizetype lineFeed = lastNewline(reader.data(), from, reader.size());
         if (lineFeed >= 0)
             scanLines(lineFeed + 1);
         if (reader.atEnd())
             break;
         report(false);
+        if (longLineToDrop())
+            dropSearched();
     }
     scanLastPiece();
     report(true);
@@ -278,11 +352,41 @@ qsizetype RawScan::nextCandidate(qsizetype from, qsizetype to)
     return next < to ? next : -1;
 }
 
+// Whether a match may start in [from, to): the anchor lying wholly before findEnd, or a
+// special byte, looked at with the bytes up to the buffer's end.
+bool RawScan::mayHoldText(qsizetype from, qsizetype to, qsizetype findEnd) const
+{
+    if (from >= to)
+        return false;
+    return finder.find(reader.data(), from, findEnd) >= 0
+        || special.find(reader.data(), from, to, reader.size()) >= 0;
+}
+
 qsizetype RawScan::startOfLineBefore(qsizetype lineStart, qsizetype count) const
 {
     for (qsizetype i = 0; i < count && lineStart > 0; ++i)
         lineStart = lastNewline(reader.data(), 0, lineStart - 1) + 1;
     return lineStart;
+}
+
+// The buffer index where line `target` starts, given that line `line` (not before it)
+// starts at lineStart. Windows asked for one after the other only move forward; when one
+// overlaps the last, walking on from the last start costs at most `before` short steps,
+// and going back from lineStart crosses only lines no earlier window crossed: no long line
+// is crossed again and again.
+qsizetype RawScan::startOfLine(qsizetype target, qsizetype line, qsizetype lineStart)
+{
+    const char *data = reader.data();
+    qsizetype at;
+    if (mark.offset >= reader.start() && mark.line <= target && target <= mark.from) {
+        at = mark.offset - reader.start();
+        for (qsizetype i = mark.line; i < target; ++i)
+            at = nextNewline(data, at, reader.size()) + 1;
+    } else {
+        at = startOfLineBefore(lineStart, line - target);
+    }
+    mark = { target, reader.start() + at, line };
+    return at;
 }
 
 // Scans the complete lines from scanPos up to `to`, just past a line feed.
@@ -314,6 +418,9 @@ void RawScan::scanLines(qsizetype to)
 // report an empty line there.
 void RawScan::scanLastPiece()
 {
+    // Searched while it came in, without the text; no hit waits for it.
+    if (lastPieceDropped)
+        return;
     const char *data = reader.data();
     lastLine = decodeLastPiece(data + scanPos, reader.size() - scanPos);
     hasLastLine = !lastLine.isEmpty() || streamAddsEmptyLine(reader.endOffset(), lineBreakEnd);
@@ -327,13 +434,37 @@ void RawScan::addHit(qsizetype lineStart)
     Pending hit;
     hit.line = lineCount;
     hit.firstLine = std::max<qsizetype>(0, lineCount - before);
-    hit.firstOffset = reader.start() + startOfLineBefore(lineStart, hit.line - hit.firstLine);
+    if (gapLast >= 0 && hit.firstLine <= gapLast)
+        hit.firstOffset = -1;
+    else
+        hit.firstOffset = reader.start() + startOfLine(hit.firstLine, hit.line, lineStart);
     pending.push_back(hit);
+}
+
+// Windows that reach dropped lines: the dropped bytes are read again, then one walk from
+// the gap's first line finds where each window starts.
+void RawScan::findDeferredWindows()
+{
+    if (pending.empty() || pending.front().firstOffset >= 0)
+        return;
+    rewind(gapStart);
+    gapLast = -1;
+    const char *data = reader.data();
+    qsizetype at = 0;
+    qsizetype line = gapLine;
+    for (Pending &hit : pending) {
+        if (hit.firstOffset >= 0)
+            break;
+        for (; line < hit.firstLine; ++line)
+            at = nextNewline(data, at, reader.size()) + 1;
+        hit.firstOffset = reader.start() + at;
+    }
 }
 
 // Reports, in order, the hits whose whole window has been scanned.
 void RawScan::report(bool atEnd)
 {
+    findDeferredWindows();
     const char *data = reader.data();
     const qsizetype totalLines = lineCount + (hasLastLine ? 1 : 0);
     while (!pending.empty()) {
@@ -361,16 +492,96 @@ void RawScan::report(bool atEnd)
     }
 }
 
-// Drops what no window can reach any more before reading on.
+// Drops what no window can reach any more before reading on. While a later hit's window
+// may still reach dropped bytes, the rest stays: it follows them in the file.
 void RawScan::trim()
 {
-    qsizetype keep = startOfLineBefore(scanPos, before);
+    if (droppedStart >= 0 || (gapLast >= 0 && lineCount - before <= gapLast))
+        return;
+    qsizetype keep = startOfLine(std::max<qsizetype>(0, lineCount - before), lineCount, scanPos);
     if (!pending.empty())
         keep = std::min(keep, pending.front().firstOffset - reader.start());
     if (keep > 0) {
         reader.discard(keep);
         scanPos -= keep;
     }
+}
+
+// A pending hit shows the unfinished line in its window, so the line is kept then.
+bool RawScan::longLineToDrop() const
+{
+    return droppedStart < 0 && pending.empty()
+        && reader.size() - scanPos > std::max(longLine, overlap)
+        && reader.start() + scanPos != wholeLine;
+}
+
+// Searches the unfinished line as far as a match could not go on past the buffer's end,
+// then drops it up to there. A line that may hold the text is kept whole instead.
+void RawScan::dropSearched()
+{
+    const qsizetype from = droppedStart >= 0 ? 0 : scanPos;
+    const qsizetype limit = reader.size() - overlap;
+    if (mayHoldText(from, limit, limit + anchorLength - 1)) {
+        if (droppedStart >= 0)
+            takeBackDroppedLine();
+        wholeLine = reader.start() + scanPos;
+        return;
+    }
+    if (droppedStart < 0) {
+        // The first line a later window may need, unless an earlier gap reaches further.
+        if (gapLast < 0 || lineCount - before > gapLast) {
+            gapLine = std::max<qsizetype>(0, lineCount - before);
+            gapStart = reader.start() + startOfLine(gapLine, lineCount, scanPos);
+        }
+        droppedStart = reader.start() + scanPos;
+        gapLast = lineCount;
+    }
+    reader.discard(limit);
+    scanPos = 0;
+}
+
+// Goes on with the line being dropped, whose newest bytes start at newFrom. Returns
+// whether it has ended, at a line feed or at the end of the file; the scan then goes on
+// after it, or from its start when it may hold the text.
+bool RawScan::endDroppedLine(qsizetype newFrom)
+{
+    const qsizetype size = reader.size();
+    const qsizetype feed = nextNewline(reader.data(), std::max<qsizetype>(0, newFrom), size);
+    if (feed == size && !reader.atEnd()) {
+        dropSearched();
+        return droppedStart < 0;
+    }
+    if (mayHoldText(0, feed, feed)) {
+        takeBackDroppedLine();
+        return true;
+    }
+    if (feed < size) {
+        ++lineCount;
+        scanPos = feed + 1;
+        lineBreakEnd = reader.start() + feed + 1;
+    } else {
+        scanPos = size;
+        lastPieceDropped = true;
+    }
+    droppedStart = -1;
+    return true;
+}
+
+// The dropped line may hold the text: it is read again with the lines before it, and
+// scanned whole from its start.
+void RawScan::takeBackDroppedLine()
+{
+    rewind(gapStart);
+    scanPos = droppedStart - reader.start();
+    droppedStart = -1;
+    gapLast = -1;
+}
+
+void RawScan::rewind(qsizetype offset)
+{
+    const qsizetype oldStart = reader.start();
+    reader.rewind(offset);
+    scanPos += oldStart - reader.start();
 }
 
 // Decodes every line: for UTF-16 and UTF-32 files and for texts that a byte search
@@ -388,12 +599,16 @@ public:
         , sink(sink)
         , encoding(encoding)
         , decoder(encoding)
+        , unit(encoding == QStringConverter::Utf8 ? 1
+                  : encoding == QStringConverter::Utf32LE || encoding == QStringConverter::Utf32BE
+                  ? 4
+                  : 2)
     { }
 
     void run();
 
 private:
-    qsizetype lastLineEnd() const;
+    qsizetype lastLineEnd(qsizetype from) const;
     void addText(QString text);
     void addLine(const QString &line);
 
@@ -404,6 +619,7 @@ private:
     HitSink &sink;
     QStringConverter::Encoding encoding;
     QStringDecoder decoder;
+    qsizetype unit; // bytes of a code unit
 
     qsizetype lineCount = 0;
     std::deque<QString> history;
@@ -413,10 +629,13 @@ private:
 void DecodedScan::run()
 {
     qsizetype lineBreakEnd = -1;
+    qsizetype lookedTo = 0; // file offset: no line feed unit from the buffer's start to here
     for (;;) {
         if (!reader.atEnd())
             reader.fill();
-        const qsizetype cut = lastLineEnd();
+        // Only the units read since the last look can hold a new line feed.
+        const qsizetype cut = lastLineEnd(std::max<qsizetype>(0, lookedTo - reader.start()));
+        lookedTo = reader.endOffset() - reader.endOffset() % unit;
         if (cut > 0) {
             addText(decoder(QByteArrayView(reader.data(), cut)));
             lineBreakEnd = reader.start() + cut;
@@ -436,28 +655,25 @@ void DecodedScan::run()
     }
 }
 
-// The buffer index just past the last line feed unit, or -1. Units are aligned on the
-// file's start, since a byte-order mark is one unit long.
-qsizetype DecodedScan::lastLineEnd() const
+// The buffer index just past the last line feed unit at or after `from`, or -1. Units
+// are aligned on the file's start, since a byte-order mark is one unit long.
+qsizetype DecodedScan::lastLineEnd(qsizetype from) const
 {
     const char *data = reader.data();
     switch (encoding) {
     case QStringConverter::Utf8: {
-        const qsizetype at = lastNewline(data, 0, reader.size());
+        const qsizetype at = lastNewline(data, from, reader.size());
         return at < 0 ? -1 : at + 1;
     }
     case QStringConverter::Utf16LE:
     case QStringConverter::Utf16BE:
     case QStringConverter::Utf32LE:
     case QStringConverter::Utf32BE: {
-        const bool wide
-            = encoding == QStringConverter::Utf32LE || encoding == QStringConverter::Utf32BE;
         const bool big
             = encoding == QStringConverter::Utf16BE || encoding == QStringConverter::Utf32BE;
-        const qsizetype unit = wide ? 4 : 2;
         qsizetype at = reader.size() - unit;
         at -= (reader.start() + at) % unit;
-        for (; at >= 0; at -= unit) {
+        for (; at >= from; at -= unit) {
             bool lineFeed = true;
             for (qsizetype i = 0; i < unit; ++i) {
                 const char expected = (big ? i == unit - 1 : i == 0) ? '\n' : '\0';
@@ -553,9 +769,21 @@ std::shared_ptr<const Needle> needleFor(const ScanOptions &options)
 
 ScanStatus scanFile(const QString &path, const ScanOptions &options, HitSink &sink)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    return scanFile(path, options, sink, ScanLimits());
+}
+
+ScanStatus scanFile(
+    const QString &path, const ScanOptions &options, HitSink &sink, const ScanLimits &limits)
+{
+    ScanSource file;
+    switch (file.open(path)) {
+    case OpenResult::Opened:
+        break;
+    case OpenResult::NotRegular:
+        return ScanStatus::NotRegular;
+    case OpenResult::Failed:
         return ScanStatus::CannotOpen;
+    }
     const std::shared_ptr<const Needle> prepared = needleFor(options);
     const Needle &needle = *prepared;
     if (needle.neverMatches)
@@ -563,7 +791,7 @@ ScanStatus scanFile(const QString &path, const ScanOptions &options, HitSink &si
 
     std::vector<char> &buffer = threadBuffer();
     {
-        Reader reader(file, buffer);
+        Reader reader(file, buffer, std::max<qsizetype>(1, limits.readBlock));
         while (reader.size() < 4 && !reader.atEnd())
             reader.fill();
         // The stream looks for a byte-order mark in its first piece only.
@@ -574,13 +802,13 @@ ScanStatus scanFile(const QString &path, const ScanOptions &options, HitSink &si
         if (encoding == QStringConverter::Utf8 && needle.byteSearch) {
             if (head.startsWith("\xEF\xBB\xBF"))
                 reader.discard(3);
-            RawScan(reader, needle, before, after, sink).run();
+            RawScan(reader, needle, before, after, sink, limits.longLine).run();
         } else {
             DecodedScan(reader, needle, before, after, sink, encoding).run();
         }
     }
     if (buffer.size() > keptBuffer) {
-        buffer.resize(readBlock);
+        buffer.resize(size_t(ScanLimits().readBlock));
         buffer.shrink_to_fit();
     }
     return ScanStatus::Scanned;

@@ -31,18 +31,39 @@ public:
     virtual void hit(const ScanHit &hit) = 0;
 };
 
-enum class ScanStatus { Scanned, CannotOpen };
+enum class ScanStatus {
+    Scanned,
+    NotRegular, // a FIFO, a device, a folder...: not opened, no hits
+    CannotOpen,
+};
 
 // Reads the text file at path and reports every line that contains options.text, with
 // its context window, as the toolkit's text stream would give the lines (trimmed).
+// Only regular files are read: anything else could wait for a writer or never end.
 //
-// The file is read in large blocks, lines that cannot hold the text are skipped by a
-// byte search without being decoded, and only the lines of a hit's context window are kept, so that memory depends on the window
-// and the line lengths, never on the file's size. Lines are decoded as the toolkit's text
+// The file is read in large blocks, lines that cannot hold the text are skipped by a byte
+// search without being decoded, and only the lines of a hit's context window are kept,
+// so that memory depends on the window and on the lines that may hold the text, never on
+// the file's size or on other lines' lengths (for UTF-8 files and texts found by bytes;
+// UTF-16 and UTF-32 files keep each line whole). The time grows with the file's size,
+// whatever the line lengths. Lines are decoded as the toolkit's text
 // stream decodes them (UTF-8 unless a byte-order mark names UTF-16 or UTF-32, invalid
 // bytes as replacement characters, an incomplete sequence at the very end dropped, every
 // carriage return removed), except that a sequence cut by the stream's internal read
 // boundary is decoded like any other. Negative context sizes count as 0.
 ScanStatus scanFile(const QString &path, const ScanOptions &options, HitSink &sink);
+
+// How the scan reads: the bytes read at a time, and the length beyond which an unfinished
+// line that no hit needs is searched as it comes instead of kept. Tests make them small,
+// so that small files meet every edge between reads.
+struct ScanLimits
+{
+    qsizetype readBlock = 256 * 1024;
+    qsizetype longLine = 1024 * 1024;
+};
+
+// The same with other limits.
+ScanStatus scanFile(
+    const QString &path, const ScanOptions &options, HitSink &sink, const ScanLimits &limits);
 
 #endif // SCANFILE_H

@@ -2,8 +2,15 @@
 target_sources(morl_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/collectfiles.cpp ${CMAKE_CURRENT_LIST_DIR}/collectfiles.h
     ${CMAKE_CURRENT_LIST_DIR}/logsink.h
+    ${CMAKE_CURRENT_LIST_DIR}/openfile.h
     ${CMAKE_CURRENT_LIST_DIR}/scanfile.cpp ${CMAKE_CURRENT_LIST_DIR}/scanfile.h
     ${CMAKE_CURRENT_LIST_DIR}/fastbytes.cpp ${CMAKE_CURRENT_LIST_DIR}/fastbytes.h
     ${CMAKE_CURRENT_LIST_DIR}/report.cpp ${CMAKE_CURRENT_LIST_DIR}/report.h
     ${CMAKE_CURRENT_LIST_DIR}/batchedlog.cpp ${CMAKE_CURRENT_LIST_DIR}/batchedlog.h
 )
+# Opening a file to scan without ever waiting: system calls of each platform.
+if(WIN32)
+    target_sources(morl_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/openfile_windows.cpp)
+else()
+    target_sources(morl_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/openfile_posix.cpp)
+endif()

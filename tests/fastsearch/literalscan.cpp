@@ -1,6 +1,7 @@
 #include "fastsearch/literalscan.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QStringConverter>
 #include <QStringDecoder>
@@ -29,6 +30,9 @@ static void reportHits(const QStringList &lines, const QList<qsizetype> &hits,
 
 ScanStatus scanFileLiteral(const QString &path, const ScanOptions &options, HitSink &sink)
 {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return ScanStatus::NotRegular;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return ScanStatus::CannotOpen;

@@ -7,7 +7,7 @@
 
 // The reference scan: the file read line by line through a text stream, every trimmed
 // line kept, then each hit reported with its window. Slow and memory-hungry on purpose:
-// it is the plain statement of what the fast scan must give.
+// it is the plain statement of what the fast scan must give. Only regular files are read.
 ScanStatus scanFileLiteral(const QString &path, const ScanOptions &options, HitSink &sink);
 
 // The same on the file's bytes decoded in one piece instead of in the stream's 16 KiB

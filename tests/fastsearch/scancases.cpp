@@ -121,6 +121,51 @@ static QByteArray longLines(QRandomGenerator &random)
     return bytes;
 }
 
+// One line of 1 to 3 MiB, beyond what the scan keeps of a line no hit needs: filler that
+// holds no text searched for, with words here and there (often none, sometimes at the very
+// start or end), and multi-byte sequences or a lone CR placed across 256 KiB boundaries,
+// where reads and searches of the scan meet.
+static QByteArray hugeLine(QRandomGenerator &random)
+{
+    const int size = random.bounded((1 << 20) + 1, 3 << 20);
+    QByteArray line(size, Qt::Uninitialized);
+    static const char filler[] = "zq-0zzq.";
+    for (int i = 0; i < size; ++i)
+        line[i] = filler[i % 8];
+    for (int at = 262144; at < size; at += 262144) {
+        if (random.bounded(3) == 0)
+            continue;
+        const QByteArray piece
+            = random.bounded(8) == 0 ? QByteArray("\r") : QByteArray(pick(random, oddPieces));
+        line.replace(at - random.bounded(int(piece.size()) + 1), piece.size(), piece);
+    }
+    const int words = random.bounded(3) ? 0 : random.bounded(1, 3);
+    for (int j = 0; j < words; ++j) {
+        const QByteArray word = pick(random, ::words);
+        const int where = random.bounded(4);
+        const int at = where == 0 ? 0
+            : where == 1          ? size - int(word.size())
+            : where == 2          ? (random.bounded(1, 5) * 262144 - random.bounded(8)) % size
+                                  : random.bounded(size);
+        line.replace(qMax(0, qMin(at, size - int(word.size()))), word.size(), word);
+    }
+    return line;
+}
+
+static QByteArray hugeLines(QRandomGenerator &random)
+{
+    QByteArray bytes;
+    if (random.bounded(4) == 0)
+        bytes += "\xEF\xBB\xBF";
+    const int lines = random.bounded(1, 6);
+    for (int i = 0; i < lines; ++i) {
+        bytes += random.bounded(2) ? hugeLine(random) : textLine(random, random.bounded(2));
+        if (i + 1 < lines || random.bounded(2))
+            bytes += lineEnd(random);
+    }
+    return bytes;
+}
+
 static QByteArray largeFile(QRandomGenerator &random)
 {
     QByteArray bytes;
@@ -173,6 +218,9 @@ ScanCase makeScanCase(FileKind kind, QRandomGenerator &random)
         break;
     case FileKind::LongLines:
         scanCase.bytes = longLines(random);
+        break;
+    case FileKind::HugeLines:
+        scanCase.bytes = hugeLines(random);
         break;
     case FileKind::Large:
         scanCase.bytes = largeFile(random);

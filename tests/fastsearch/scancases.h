@@ -31,6 +31,7 @@ enum class FileKind {
     RandomBytes, // any byte at all, line feeds a little more often
     Wide, // UTF-16 or UTF-32 text with its byte-order mark, sometimes cut short
     LongLines, // lines longer than the scan's read block
+    HugeLines, // lines too long to be kept unless a hit needs them, beside short ones
     Large, // several read blocks of short lines with a few hits far apart
     PieceEdges, // sizes near multiples of the stream's 16 KiB pieces, odd bytes at the edge
 };

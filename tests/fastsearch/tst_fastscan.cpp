@@ -1,8 +1,10 @@
 #include "fastsearch/literalscan.h"
+#include "fastsearch/peakmemory.h"
 #include "fastsearch/scancases.h"
 #include "search/batchedlog.h"
-#include "search/scanfile.h"
 #include "search/report.h"
+#include "search/scanfile.h"
+#include "search/specialfiles.h"
 #include "support/logdescription.h"
 #include "support/widgetlog.h"
 
@@ -29,6 +31,9 @@ private slots:
     void sequenceCutByStreamPiece();
     void foldingLettersFound();
     void cannotOpen();
+    void notRegularFiles_data();
+    void notRegularFiles();
+    void longLineMemoryBounded();
     void sameLog();
 
 private:
@@ -38,6 +43,7 @@ private:
     QTemporaryDir dir;
     int fileCount = 0;
     int slipCount = 0;
+    QRandomGenerator limitChoice { 1234 };
 };
 
 void TestFastScan::initTestCase()
@@ -56,11 +62,19 @@ QString TestFastScan::writeFile(const QByteArray &bytes)
 
 // The fast scan must give the hits of the reference; where the toolkit's piecewise
 // decoding slips (see sequenceCutByStreamPiece), those of the file decoded in one piece.
+// It must do so as it reads in production, and also reading a few bytes at a time and
+// keeping only short unfinished lines, so that lines and reads meet in every way.
 void TestFastScan::compareScans(const ScanCase &scanCase)
 {
     const QString path = writeFile(scanCase.bytes);
-    HitRecorder fast, literal, whole;
+    HitRecorder fast, small, literal, whole;
     QCOMPARE(scanFile(path, scanCase.options, fast), ScanStatus::Scanned);
+    ScanLimits limits;
+    const qsizetype size = scanCase.bytes.size();
+    const int scale = size <= 65536 ? 1 : size <= (1 << 20) ? 64 : 1024;
+    limits.readBlock = limitChoice.bounded(1, 64) * scale;
+    limits.longLine = limitChoice.bounded(1, 96) * scale;
+    QCOMPARE(scanFile(path, scanCase.options, small, limits), ScanStatus::Scanned);
     QCOMPARE(scanFileLiteral(path, scanCase.options, literal), ScanStatus::Scanned);
     scanBytesWhole(scanCase.bytes, scanCase.options, whole);
     const bool slips = streamDecodingSlips(scanCase.bytes);
@@ -74,6 +88,12 @@ void TestFastScan::compareScans(const ScanCase &scanCase)
     if (fast.hits != expected.hits) {
         qWarning("%s", qPrintable(describeCase(scanCase)));
         QCOMPARE(fast.hits, expected.hits);
+    }
+    if (small.hits != expected.hits) {
+        qWarning("reading %lld bytes at a time, keeping lines up to %lld bytes: %s",
+            qlonglong(limits.readBlock), qlonglong(limits.longLine),
+            qPrintable(describeCase(scanCase)));
+        QCOMPARE(small.hits, expected.hits);
     }
     QFile::remove(path);
 }
@@ -117,6 +137,23 @@ void TestFastScan::handMade_data()
     row("UTF-32LE", QByteArray("\xFF\xFE\0\0x\0\0\0\n\0\0\0", 12), "x");
     row("UTF-32BE", QByteArray("\0\0\xFE\xFF\0\0\0x", 8), "X");
     row("context 99 clamped", "x\nb\nc\nx\n", "x", false, 99, 99);
+
+    // Lines longer than the scan keeps unless a hit needs them.
+    const auto huge = [](int mebibytes) { return QByteArray(mebibytes << 20, 'z'); };
+    row("hit deep in a long line", huge(3) + "alpha" + huge(1) + "\nb\n", "alpha");
+    row("window reaches back over a long line", "a\n" + huge(2) + "\nx alpha\nc\n", "alpha", false,
+        2, 1);
+    row("hit before a long line shows it", "alpha\n" + huge(2) + "\nc\n", "alpha", false, 0, 1);
+    row("two long lines, then a hit reaching both", "a\n" + huge(2) + "\n" + huge(2) + "\nalpha\n",
+        "alpha", false, 2, 0);
+    row("two long lines, then a hit reaching the second",
+        "a\n" + huge(2) + "\n" + huge(2) + "\nalpha\n", "alpha", false, 1, 0);
+    row("long last line without line end", "a\n" + huge(2), "alpha", false, 1, 1);
+    row("hit at the end of a long last line", "a\n" + huge(2) + "alpha", "alpha", false, 1, 1);
+    row("lone CR deep in a long line", huge(2) + "pm_\rresume" + huge(1) + "\n", "pm_resume");
+    row("folding letter deep in a long line", huge(2) + "\xE2\x84\xAA" + "\n", "k", false, 0, 0);
+    row("CRLF after a long line", huge(2) + "\r\nalpha\r\n", "alpha", false, 1, 0);
+    row("long line of blanks", QByteArray(2 << 20, ' ') + "\nalpha\n", "alpha", false, 1, 1);
 }
 
 void TestFastScan::handMade()
@@ -144,6 +181,7 @@ void TestFastScan::generated_data()
     QTest::newRow("random bytes") << int(FileKind::RandomBytes) << 300;
     QTest::newRow("UTF-16 and UTF-32") << int(FileKind::Wide) << 300;
     QTest::newRow("lines longer than a read block") << int(FileKind::LongLines) << 12;
+    QTest::newRow("lines too long to keep") << int(FileKind::HugeLines) << 24;
     QTest::newRow("several read blocks") << int(FileKind::Large) << 8;
     QTest::newRow("16 KiB piece edges") << int(FileKind::PieceEdges) << 200;
 }
@@ -226,11 +264,94 @@ void TestFastScan::cannotOpen()
     HitRecorder fast;
     ScanOptions options;
     options.text = QStringLiteral("x");
-    QCOMPARE(scanFile(dir.filePath(QStringLiteral("missing")), options, fast),
-        ScanStatus::CannotOpen);
-    QCOMPARE(scanFile(dir.path(), options, fast), ScanStatus::CannotOpen);
-    QCOMPARE(scanFileLiteral(dir.path(), options, fast), ScanStatus::CannotOpen);
+    const QString missing = dir.filePath(QStringLiteral("missing"));
+    QCOMPARE(scanFile(missing, options, fast), ScanStatus::CannotOpen);
+    QCOMPARE(scanFileLiteral(missing, options, fast), ScanStatus::CannotOpen);
+    // A link whose target is gone is as missing.
+    const QString broken = dir.filePath(QStringLiteral("broken link"));
+    QVERIFY(QFile::link(missing, broken));
+    QCOMPARE(scanFile(broken, options, fast), ScanStatus::CannotOpen);
     QVERIFY(fast.hits.isEmpty());
+}
+
+void TestFastScan::notRegularFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("throughLink");
+
+    QTest::newRow("FIFO") << "fifo" << false;
+    QTest::newRow("link to a FIFO") << "fifo" << true;
+    QTest::newRow("link to a device without end") << "device" << true;
+    QTest::newRow("folder") << "folder" << false;
+}
+
+// Anything but a regular file is left unopened and has no hits: a FIFO would wait for a
+// writer, a device may never end. The FIFO here answers anyone who opens it with a hit.
+void TestFastScan::notRegularFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, throughLink);
+
+    QTemporaryDir scratch;
+    QVERIFY2(scratch.isValid(), qPrintable(scratch.errorString()));
+    FifoFeeder feeder;
+    QString target;
+    if (kind == QLatin1String("fifo")) {
+        target = scratch.filePath(QStringLiteral("fifo"));
+        QString why;
+        if (!feeder.start(target, "x marks a hit\n", &why))
+            QSKIP(qPrintable(why));
+    } else if (kind == QLatin1String("device")) {
+        target = endlessDevice();
+        if (target.isEmpty())
+            QSKIP("no device without end here");
+    } else {
+        target = scratch.filePath(QStringLiteral("folder"));
+        QVERIFY(QDir().mkpath(target));
+    }
+    QString path = target;
+    if (throughLink) {
+        path = scratch.filePath(QStringLiteral("link.txt"));
+        QVERIFY(QFile::link(target, path));
+    }
+
+    ScanOptions options;
+    options.text = QStringLiteral("x");
+    HitRecorder fast, literal;
+    QCOMPARE(scanFile(path, options, fast), ScanStatus::NotRegular);
+    QCOMPARE(scanFileLiteral(path, options, literal), ScanStatus::NotRegular);
+    QCOMPARE(feeder.readersSeen(), 0);
+    QVERIFY(fast.hits.isEmpty());
+    QVERIFY(literal.hits.isEmpty());
+}
+
+// A file of one long line without the text: the scan keeps only a small part of it at a
+// time, however long the line.
+void TestFastScan::longLineMemoryBounded()
+{
+    const qint64 lineLength = qint64(48) << 20;
+    const QString path = dir.filePath(QStringLiteral("one line.txt"));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray chunk(1 << 20, 'z');
+        for (qint64 written = 0; written < lineLength; written += chunk.size())
+            QVERIFY(file.write(chunk) == chunk.size());
+        QVERIFY(file.write("\n") == 1);
+    }
+    if (!resetPeakMemory())
+        QSKIP("the peak memory cannot be measured here");
+    const qint64 base = peakMemory();
+
+    ScanOptions options;
+    options.text = QStringLiteral("alpha");
+    HitRecorder fast;
+    QCOMPARE(scanFile(path, options, fast), ScanStatus::Scanned);
+    const qint64 growth = peakMemory() - base;
+    QVERIFY(fast.hits.isEmpty());
+    QVERIFY2(growth < lineLength / 4,
+        qPrintable(QStringLiteral("peak memory grew by %1 MiB").arg(growth >> 20)));
+    QFile::remove(path);
 }
 
 // What a log holds: each block's text and the formats of its fragments, in order.

@@ -1,6 +1,7 @@
 // Random file bytes, text and options: the fast scan must report what the reference scan
 // reports (or, where the toolkit's stream decoding slips at its 16 KiB read boundary,
-// what the bytes decoded in one piece give).
+// what the bytes decoded in one piece give), reading as in production and also a few
+// bytes at a time, keeping only short unfinished lines.
 
 #include "fastsearch/literalscan.h"
 #include "search/scanfile.h"
@@ -44,7 +45,7 @@ QString scratchFile()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size < 2)
+    if (size < 3)
         return 0;
     ScanOptions options;
     options.caseSensitivity = data[0] & 1 ? Qt::CaseSensitive : Qt::CaseInsensitive;
@@ -52,7 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     options.after = contexts[(data[0] >> 4) & 7];
     const size_t textLength = data[1] & 15;
     const bool nearPieceEdge = data[1] & 0x80;
-    size_t at = 2;
+    ScanLimits small;
+    small.readBlock = 1 + (data[2] & 15);
+    small.longLine = 1 + (data[2] >> 4) * 5;
+    size_t at = 3;
     for (size_t i = 0; i < textLength && at + 1 < size; ++i, at += 2) {
         // Mostly from the alphabet, sometimes any UTF-16 unit.
         const char16_t unit = data[at] < 224
@@ -74,20 +78,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     file.close();
 
-    Recorder fast, expected;
-    if (scanFile(path, options, fast) != ScanStatus::Scanned)
+    Recorder fast, smallReads, expected;
+    if (scanFile(path, options, fast) != ScanStatus::Scanned
+        || scanFile(path, options, smallReads, small) != ScanStatus::Scanned)
         abort();
     if (streamDecodingSlips(bytes))
         scanBytesWhole(bytes, options, expected);
     else
         scanFileLiteral(path, options, expected);
-    if (fast.hits != expected.hits) {
-        fprintf(stderr, "fast scan differs: %lld bytes, text of %lld units, case %s\n",
+    const auto check = [&](const Recorder &got, const char *how) {
+        if (got.hits == expected.hits)
+            return;
+        fprintf(stderr, "fast scan differs (%s): %lld bytes, text of %lld units, case %s\n", how,
             (long long)bytes.size(), (long long)options.text.size(),
             options.caseSensitivity == Qt::CaseSensitive ? "respected" : "ignored");
-        fprintf(stderr, "fast:     %s\nexpected: %s\n", qPrintable(fast.hits.join(u'\n')),
+        fprintf(stderr, "fast:     %s\nexpected: %s\n", qPrintable(got.hits.join(u'\n')),
             qPrintable(expected.hits.join(u'\n')));
         abort();
-    }
+    };
+    check(fast, "reading as in production");
+    check(smallReads, "reading a few bytes at a time, keeping short lines only");
     return 0;
 }

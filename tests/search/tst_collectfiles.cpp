@@ -114,34 +114,47 @@ void TestCollectFiles::appendsAfterExistingEntries()
 
 void TestCollectFiles::folderLinks_data()
 {
-    // Links as (link path, target) pairs, relative to the temporary folder.
+    // Links as (link path, target) pairs, relative to the temporary folder, which holds
+    // a/f, a/b/g and top; the folder searched, relative to it too.
     QTest::addColumn<QStringList>("links");
+    QTest::addColumn<QString>("searched");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("link to an ancestor and to itself")
-        << QStringList { "a/up", "..", "a/self", "." } << QStringList { "a/f", "top" };
-    QTest::newRow("same folder through two links")
-        << QStringList { "b", "a", "c", "a" } << QStringList { "a/f", "b/f", "c/f", "top" };
-    QTest::newRow("cycle through a link on the way")
-        << QStringList { "b", "a", "a/back", "../b" } << QStringList { "a/f", "b/f", "top" };
-    QTest::newRow("link to a file is a file")
-        << QStringList { "a/g", "../top" } << QStringList { "a/f", "a/g", "top" };
+    const auto row = [](const char *name, const QStringList &links, const QString &searched,
+                         const QStringList &expected) {
+        QTest::newRow(name) << links << searched << expected;
+    };
+    row("link to an ancestor and to itself", { "a/up", "..", "a/self", "." }, "",
+        { "a/b/g", "a/f", "top" });
+    row("same folder through two links", { "b", "a/b", "c", "a/b" }, "",
+        { "a/b/g", "a/f", "b/g", "c/g", "top" });
+    row("cycle through a link on the way", { "b", "a", "a/back", "../b" }, "",
+        { "a/b/g", "a/f", "b/b/g", "b/f", "top" });
+    row("link to a file is a file", { "a/g", "../top" }, "", { "a/b/g", "a/f", "a/g", "top" });
+    // Above the searched folder, the walk comes down to it again through real folders.
+    row("link to the parent of the searched folder", { "a/up", ".." }, "a",
+        { "a/b/g", "a/up/top", "a/f" });
+    row("link two levels above the searched folder", { "a/b/up", "../.." }, "a/b",
+        { "a/b/up/a/f", "a/b/up/top", "a/b/g" });
 }
 
 void TestCollectFiles::folderLinks()
 {
     QFETCH(QStringList, links);
+    QFETCH(QString, searched);
     QFETCH(QStringList, expected);
 
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(makeTree(dir.path(), { "a/f", "top" }));
+    QVERIFY(makeTree(dir.path(), { "a/f", "a/b/g", "top" }));
     for (int i = 0; i < links.size(); i += 2)
         QVERIFY(QFile::link(links[i + 1], dir.path() + '/' + links[i]));
 
-    // A link that leads back into the walk adds nothing; the walk ends.
+    // A folder already on the walk adds nothing and is not entered: every folder is
+    // walked once on any one path down, and the walk ends.
     QStringList files;
-    collectFiles(dir.path(), files, true, defaultFilter);
+    collectFiles(
+        searched.isEmpty() ? dir.path() : dir.path() + '/' + searched, files, true, defaultFilter);
     QCOMPARE(files, underRoot(dir.path(), expected));
 }
 

@@ -1,5 +1,6 @@
 #include "filetree.h"
 #include "mainwindow/mainwindow.h"
+#include "search/specialfiles.h"
 #include "support/dialogwatcher.h"
 
 #include <QCheckBox>
@@ -56,6 +57,8 @@ private slots:
     void emptyFolder();
     void pathWithHtmlAndBlanks();
     void unreadableFileInMiddle();
+    void notRegularFilesListedNotRead();
+    void linkAboveSearchedFolder();
     void progressBarPaintedInPlace_data();
     void progressBarPaintedInPlace();
 
@@ -362,6 +365,68 @@ void TestSearch::unreadableFileInMiddle()
     QCOMPARE(bar->value(), 2);
     QCOMPARE(bar->maximum(), 3);
     QCOMPARE(status(), QString("avant"));
+}
+
+// Links to a FIFO and to a device without end are listed, left unread, and the run goes on
+// to the files after them, without a box. The FIFO answers anyone who opens it with a hit.
+void TestSearch::notRegularFilesListedNotRead()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    FifoFeeder feeder;
+    QString why;
+    if (!feeder.start(dir.path() + "/fifo", "x in fifo\n", &why))
+        QSKIP(qPrintable(why));
+    const QString device = endlessDevice();
+    if (device.isEmpty())
+        QSKIP("no device without end here");
+    const QString folder = dir.path() + "/searched";
+    QVERIFY(writeFile(folder + "/a.txt", "x in a\n"));
+    QVERIFY(writeFile(folder + "/z.txt", "x in z\n"));
+    QVERIFY(QFile::link(device, folder + "/device link"));
+    QVERIFY(QFile::link(dir.path() + "/fifo", folder + "/fifo link"));
+
+    QVERIFY(chooseFolder(folder));
+    widget<QCheckBox>("cbSubDirsSearch")->setChecked(false);
+    setSearch("x", false, 0, 0);
+    DialogWatcher watcher;
+    search();
+
+    QCOMPARE(watcher.messageBoxes.size(), 0);
+    QCOMPARE(feeder.readersSeen(), 0);
+    const QStringList expected = QStringList { "Fichiers listés :" }
+        + underRoot(folder, { "a.txt", "device link", "fifo link", "z.txt" })
+        + fileHeaderLines(folder + "/a.txt") + QStringList { "Ligne 1", "x in a" }
+        + fileHeaderLines(folder + "/z.txt") + QStringList { "Ligne 1", "x in z" };
+    QCOMPARE(log(), expected.join('\n'));
+    auto *bar = widget<QProgressBar>("progressBar");
+    QVERIFY(bar->isHidden());
+    QCOMPARE(bar->maximum(), 4);
+    QCOMPARE(status(), "Dossier de recherche : " + folder);
+}
+
+// A link to the parent of the searched folder: the walk, above it, must not come down into
+// the searched folder a second time. Its file is listed and reported once.
+void TestSearch::linkAboveSearchedFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString folder = dir.path() + "/D";
+    QVERIFY(writeFile(folder + "/f.txt", "x\n"));
+    QVERIFY(QFile::link("..", folder + "/up"));
+
+    QVERIFY(chooseFolder(folder));
+    widget<QCheckBox>("cbSubDirsSearch")->setChecked(true);
+    setSearch("x", false, 0, 0);
+    DialogWatcher watcher;
+    search();
+
+    QVERIFY(watcher.messageBoxes.isEmpty());
+    const QStringList expected = QStringList { "Fichiers listés :", folder + "/f.txt" }
+        + fileHeaderLines(folder + "/f.txt") + QStringList { "Ligne 1", "x" };
+    QCOMPARE(log(), expected.join('\n'));
+    QCOMPARE(widget<QProgressBar>("progressBar")->maximum(), 1);
+    QCOMPARE(status(), "Dossier de recherche : " + folder);
 }
 
 void TestSearch::progressBarPaintedInPlace_data()

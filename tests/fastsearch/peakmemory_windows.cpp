@@ -1,0 +1,11 @@
+#include "fastsearch/peakmemory.h"
+
+bool resetPeakMemory()
+{
+    return false;
+}
+
+qint64 peakMemory()
+{
+    return -1;
+}
