@@ -2,11 +2,11 @@
 #include "mainwindow/mainwindow.h"
 #include "search/specialfiles.h"
 #include "support/dialogwatcher.h"
+#include "support/unreadablefile.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -14,10 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
-
-#include <grp.h>
-#include <pwd.h>
-#include <unistd.h>
 
 // Notes the value and place of the progress bar each time it is painted.
 class PaintSpy : public QObject
@@ -293,39 +289,13 @@ void TestSearch::pathWithHtmlAndBlanks()
             QVERIFY2(!it.fragment().charFormat().fontItalic(), qPrintable(it.fragment().text()));
 }
 
-// Runs one test function of this program again as the unprivileged user nobody.
-static bool runAsNobody(const QString &function, QByteArray *output)
-{
-    const passwd *nobody = ::getpwnam("nobody");
-    if (!nobody) {
-        *output = "no user nobody";
-        return false;
-    }
-    const uid_t uid = nobody->pw_uid;
-    const gid_t gid = nobody->pw_gid;
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("MORL_TEST_UNPRIVILEGED", "1");
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.setChildProcessModifier([uid, gid] {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
-            ::_exit(125);
-    });
-    child.start(QCoreApplication::applicationFilePath(), { function });
-    const bool finished = child.waitForFinished(300000);
-    *output = child.readAll();
-    return finished && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
-}
-
 void TestSearch::unreadableFileInMiddle()
 {
-    // Root reads every file whatever its mode: run this case as nobody instead, where
-    // a file without read permission truly fails to open.
-    if (::geteuid() == 0) {
-        QVERIFY2(qEnvironmentVariableIsEmpty("MORL_TEST_UNPRIVILEGED"), "still root");
+    // An administrator reads every file whatever its mode: run this case as an ordinary
+    // user instead, for whom a file without read permission truly fails to open.
+    if (readsEverything()) {
         QByteArray output;
-        QVERIFY2(runAsNobody("unreadableFileInMiddle", &output), output.constData());
+        QVERIFY2(runUnprivileged("unreadableFileInMiddle", &output), output.constData());
         return;
     }
 
@@ -335,9 +305,8 @@ void TestSearch::unreadableFileInMiddle()
     QVERIFY(writeFile(dir.path() + "/b.txt", "x in b\n"));
     QVERIFY(writeFile(dir.path() + "/c.txt", "x in c\n"));
     const QString unreadable = dir.path() + "/b.txt";
-    QVERIFY(QFile::setPermissions(unreadable, QFileDevice::Permissions()));
-    QFile probe(unreadable);
-    QVERIFY2(!probe.open(QIODevice::ReadOnly), "the file is still readable");
+    UnreadableFile locked(unreadable);
+    QVERIFY2(locked.isUnreadable(), "the file is still readable");
 
     QVERIFY(chooseFolder(dir.path()));
     widget<QStatusBar>("statusbar")->showMessage("avant");
