@@ -28,6 +28,11 @@ fi
     exit 1
 }
 
+# Stripping a Windows program stamps it with the time of day unless told a date: the
+# date of the last commit makes the downloads the same for the same sources.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1700000000)}
+export SOURCE_DATE_EPOCH
+
 step "Morl for Windows"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \

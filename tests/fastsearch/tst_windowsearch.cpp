@@ -4,6 +4,7 @@
 #include "search/collectfiles.h"
 #include "search/report.h"
 #include "support/dialogwatcher.h"
+#include "support/filenames.h"
 #include "support/logdescription.h"
 #include "support/widgetlog.h"
 
@@ -41,7 +42,7 @@ void TestWindowSearch::initTestCase()
     QRandomGenerator random(20261207);
     const FileKind kinds[]
         = { FileKind::Text, FileKind::Mixed, FileKind::Wide, FileKind::RandomBytes, FileKind::Text };
-    const QStringList folders = { "", "sub/", "sub/deeper/", "Autre  <b>/" };
+    const QStringList folders = { "", "sub/", "sub/deeper/", fileNameHere("Autre  <b>/") };
     for (int i = 0; i < 40; ++i) {
         const QString folder = folders.at(i % folders.size());
         QVERIFY(QDir(tree.path()).mkpath(folder.isEmpty() ? "." : folder));

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 // The boxes the user saw, one "[icon] title: text" line each. A box that had a parent or
 // another button than Ok gets that noted on its line. Asked for no default button, the
@@ -38,6 +39,22 @@ inline QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// The bytes of a text that a helper writes with "\n" line ends: each becomes the
+// platform's line end, which Qt's text mode writes (CR LF on Windows).
+inline QByteArray asWritten(QByteArray text)
+{
+    static const QByteArray lineEnd = [] {
+        QTemporaryDir dir;
+        QFile probe(dir.filePath(QStringLiteral("probe")));
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Text))
+            return QByteArray("<no probe>");
+        probe.write("\n");
+        probe.close();
+        return readBytes(probe.fileName());
+    }();
+    return text.replace("\n", lineEnd);
 }
 
 // Makes a folder the current working folder for the life of the object.

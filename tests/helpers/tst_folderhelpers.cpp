@@ -155,16 +155,23 @@ void TestFolderHelpers::copyFolderTree()
     QVERIFY(writeBytes(source + "/.hidden", "h"));
     QVERIFY(writeBytes(source + "/sub/b.txt", "b"));
     QVERIFY(writeBytes(source + "/.hid/deeper/c.txt", "c"));
-    QVERIFY(QFile::link(source + "/a.txt", source + "/filelink.txt"));
-    QVERIFY(QFile::link(source + "/absent", source + "/dangling.txt"));
+    // File links, where there are any, arrive as plain copies of their targets; dangling
+    // links are not listed.
+    const bool links = symbolicLinksMissing().isEmpty();
+    if (links) {
+        QVERIFY(QFile::link(source + "/a.txt", source + "/filelink.txt"));
+        QVERIFY(QFile::link(source + "/absent", source + "/dangling.txt"));
+    }
 
     ::copyFolder(source, dir.filePath("dst"));
 
-    // File links arrive as plain copies of their targets; dangling links are not listed.
-    QCOMPARE(tree(dir.filePath("dst")),
-        QStringList({ ".hid/", ".hid/deeper/", ".hid/deeper/c.txt", ".hidden", "a.txt",
-            "filelink.txt", "sub/", "sub/b.txt" }));
-    QCOMPARE(readBytes(dir.filePath("dst/filelink.txt")), QByteArray("a"));
+    QStringList expected = { ".hid/", ".hid/deeper/", ".hid/deeper/c.txt", ".hidden", "a.txt",
+        "sub/", "sub/b.txt" };
+    if (links)
+        expected.insert(5, "filelink.txt");
+    QCOMPARE(tree(dir.filePath("dst")), expected);
+    if (links)
+        QCOMPARE(readBytes(dir.filePath("dst/filelink.txt")), QByteArray("a"));
     QCOMPARE(readBytes(dir.filePath("dst/.hid/deeper/c.txt")), QByteArray("c"));
 }
 

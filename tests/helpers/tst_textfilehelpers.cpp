@@ -258,7 +258,7 @@ void TestTextFileHelpers::writeLinesAndCreateTextFile()
 
     QVERIFY(operation == "writeLines" ? ::writeLines(path, input)
                                       : ::createTextFile(path, input.value(0)));
-    QCOMPARE(readBytes(path), content);
+    QCOMPARE(readBytes(path), asWritten(content));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
         QStringList { "file.txt" });
     QCOMPARE(seenBoxes(watcher), QStringList());
@@ -333,7 +333,7 @@ void TestTextFileHelpers::replaceInFile()
     DialogWatcher watcher;
 
     QVERIFY(::replaceInFile(searchTexts, replacements, path));
-    QCOMPARE(readBytes(path), after);
+    QCOMPARE(readBytes(path), asWritten(after));
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
 

@@ -4,7 +4,7 @@
 #include "mainwindow/mainwindow.h"
 #include "search/collectfiles.h"
 #include "support/dialogwatcher.h"
-#include "support/driveletter.h"
+#include "support/testdrive.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -63,20 +63,18 @@ void TestPlatformPaths::driveRoot_data()
 void TestPlatformPaths::driveRoot()
 {
     QFETCH(bool, backslash);
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(makeTree(dir.path(), { "sub/", "a.txt" }));
-    QVERIFY(writeFile(dir.path() + "/sub/b.txt", "un soleil\n"));
-    DriveLetter drive(dir.path());
+    TestDrive drive;
     if (drive.root().isEmpty())
         QSKIP("this system has no drive letters");
+    const QString slashed = drive.root();
+    QVERIFY(makeTree(slashed.chopped(1), { "sub/", "a.txt" }));
+    QVERIFY(writeFile(slashed + "sub/b.txt", "un soleil\n"));
 
-    QString root = drive.root();
+    QString root = slashed;
     if (backslash)
         root.replace('/', '\\');
     QStringList files;
     collectFiles(root, files, true, "*");
-    const QString slashed = drive.root();
     QCOMPARE(files, QStringList({ slashed + "sub/b.txt", slashed + "a.txt" }));
 
     const QString log = searchLog(root, "soleil");

@@ -122,7 +122,7 @@ cp "$setup" "$work/setup.exe"
 chmod 644 "$work/setup.exe"
 chown nobody "$prefix" "$home" 2>/dev/null &&
     setpriv --reuid=nobody --regid=nogroup --clear-groups --reset-env \
-        env PATH=/usr/bin:/bin WINEPREFIX="$prefix" HOME="$home" DISPLAY="$DISPLAY" WINEDEBUG=-all \
+        env PATH=/usr/bin:/bin WINEPREFIX="$prefix" HOME="$home" WINEDEBUG=-all \
         WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d" \
         sh -c "wine wineboot -i >/dev/null 2>&1; wineserver -w
                wine cmd /c '$(winpath "$work/setup.exe") /S /D=$(winpath "$locked")\\Morl'

@@ -32,6 +32,8 @@ imports=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort -u)
 for dll in $imports; do
     case $(echo "$dll" | tr 'A-Z' 'a-z') in
     qt6* | libstdc++* | libgcc* | libwinpthread*) fail "imports $dll" ;;
+    # API sets: names that the Windows loader itself maps to its own DLLs.
+    api-ms-win-* | ext-ms-win-*) continue ;;
     esac
     found=$(find "$system32" -maxdepth 1 -iname "$dll" | head -n 1)
     [ -n "$found" ] || fail "imports $dll, which is not a Windows system DLL"

@@ -1,5 +1,0 @@
-#include "support/driveletter.h"
-
-DriveLetter::DriveLetter(const QString &) { }
-
-DriveLetter::~DriveLetter() { }

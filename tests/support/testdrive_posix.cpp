@@ -1,0 +1,5 @@
+#include "support/testdrive.h"
+
+TestDrive::TestDrive() { }
+
+TestDrive::~TestDrive() { }
