@@ -32,7 +32,9 @@ static void centreOver(QWidget *window, const QWidget *over)
 }
 
 MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), form(new MainWindowForm), progress(nullptr)
+    : QMainWindow(parent)
+    , form(new MainWindowForm)
+    , progress(nullptr)
 {
     form->build(this);
     setWindowIcon(QIcon(QStringLiteral(":/icons/icon-32.png")));
@@ -79,8 +81,8 @@ void MainWindow::on_pbSearch_clicked()
     ScanOptions options;
     options.text = form->leSearch->text();
     if (options.text.isEmpty()) {
-        warningBox(QStringLiteral("Erreur"),
-            QStringLiteral("Vous devez choisir un texte à rechercher."));
+        warningBox(
+            QStringLiteral("Erreur"), QStringLiteral("Vous devez choisir un texte à rechercher."));
         return;
     }
     options.caseSensitivity

@@ -2,7 +2,9 @@
 
 #include <QStatusTipEvent>
 
-StatusTipGuard::StatusTipGuard(QObject *parent) : QObject(parent) { }
+StatusTipGuard::StatusTipGuard(QObject *parent)
+    : QObject(parent)
+{ }
 
 bool StatusTipGuard::eventFilter(QObject *watched, QEvent *event)
 {

@@ -24,17 +24,15 @@ fresh_prefix "$work/prefix"
 
 "$wine" "$exe" >/dev/null 2>&1 &
 window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Morl$' | head -n 1)
-xdotool windowsize "$window" 900 620
-xdotool windowmove "$window" 40 30
+xdotool windowmove "$window" 40 40
 sleep 2
 
-# The search text, typed into the field that has the focus when the window opens.
-xdotool windowactivate --sync "$window"
-xdotool type --delay 50 "soleil"
-sleep 1
+# The search text, typed into its field as a user does: a click, then the keys.
 eval "$(xdotool getwindowgeometry --shell "$window")"
-echo "windows-screenshot: window $window at ${X},${Y} ${WIDTH}x${HEIGHT}"
-import -window root "$work/screen.png"
-convert "$work/screen.png" -crop "$((WIDTH + 2))x$((HEIGHT + 30))+$((X - 1))+$((Y - 29))" +repage \
-    docs/screenshots/windows-main-window.png
+xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT - 106)) click 1
+sleep 1
+xdotool type --delay 60 "soleil"
+xdotool mousemove 5 5
+sleep 1
+import -frame -window "$window" docs/screenshots/windows-main-window.png
 echo "wrote docs/screenshots/windows-main-window.png"

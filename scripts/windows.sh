@@ -53,5 +53,5 @@ fi
 
 step "Downloads"
 (cd "$build" && cpack)
-ls -l "$build"/Morl-*-win64.*
+ls -l "$build"/Morl-*-win64*.zip "$build"/Morl-*-win64*.exe
 step "Done"

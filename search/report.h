@@ -30,7 +30,6 @@ private:
     LogSink &log;
     QString path;
     QString header; // made at the first hit: most files have none
-
 };
 
 #endif // REPORT_H

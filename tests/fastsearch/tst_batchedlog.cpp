@@ -1,6 +1,6 @@
 #include "search/batchedlog.h"
-#include "support/logdescription.h"
 #include "search/report.h"
+#include "support/logdescription.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBrush>

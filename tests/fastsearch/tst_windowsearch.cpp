@@ -40,8 +40,8 @@ void TestWindowSearch::initTestCase()
     // A small tree of generated files: plain and mixed text, UTF-16/32, random bytes, some
     // in sub-folders, with names that need escaping.
     QRandomGenerator random(20261207);
-    const FileKind kinds[]
-        = { FileKind::Text, FileKind::Mixed, FileKind::Wide, FileKind::RandomBytes, FileKind::Text };
+    const FileKind kinds[] = { FileKind::Text, FileKind::Mixed, FileKind::Wide,
+        FileKind::RandomBytes, FileKind::Text };
     const QStringList folders = { "", "sub/", "sub/deeper/", fileNameHere("Autre  <b>/") };
     for (int i = 0; i < 40; ++i) {
         const QString folder = folders.at(i % folders.size());
@@ -66,11 +66,11 @@ void TestWindowSearch::sameLogAsReference_data()
     QTest::addColumn<bool>("recurse");
     QTest::addColumn<QString>("filter");
 
-    QTest::newRow("common letter, case ignored, 1/1, tree") << "e" << false << 1 << 1 << true
-                                                            << "*.*;*;*.;.*";
+    QTest::newRow("common letter, case ignored, 1/1, tree")
+        << "e" << false << 1 << 1 << true << "*.*;*;*.;.*";
     QTest::newRow("word, case respected, 0/0") << "so" << true << 0 << 0 << true << "*";
-    QTest::newRow("folding letter, 3/2, top folder only") << "K" << false << 3 << 2 << false
-                                                          << "*.*;*;*.;.*";
+    QTest::newRow("folding letter, 3/2, top folder only")
+        << "K" << false << 3 << 2 << false << "*.*;*;*.;.*";
     QTest::newRow("blank at the start, 99/99") << " a" << false << 99 << 99 << true << "*.txt";
     QTest::newRow("non-ASCII, case ignored") << "É" << false << 1 << 2 << true << "*.LOG;*.txt";
     QTest::newRow("no hit") << "zzqqzz" << false << 1 << 1 << true << "*";

@@ -165,8 +165,8 @@ void TestFolderHelpers::copyFolderTree()
 
     ::copyFolder(source, dir.filePath("dst"));
 
-    QStringList expected = { ".hid/", ".hid/deeper/", ".hid/deeper/c.txt", ".hidden", "a.txt",
-        "sub/", "sub/b.txt" };
+    QStringList expected
+        = { ".hid/", ".hid/deeper/", ".hid/deeper/c.txt", ".hidden", "a.txt", "sub/", "sub/b.txt" };
     if (links)
         expected.insert(5, "filelink.txt");
     QCOMPARE(tree(dir.filePath("dst")), expected);

@@ -20,8 +20,8 @@ struct Walk
     QList<Resource> *out;
 };
 
-static BOOL CALLBACK onLanguage(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language,
-    LONG_PTR param)
+static BOOL CALLBACK onLanguage(
+    HMODULE module, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR param)
 {
     auto *walk = reinterpret_cast<Walk *>(param);
     Resource resource;
@@ -32,7 +32,8 @@ static BOOL CALLBACK onLanguage(HMODULE module, LPCWSTR type, LPCWSTR name, WORD
     HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
     const void *data = loaded ? ::LockResource(loaded) : nullptr;
     if (data)
-        resource.data = QByteArray(static_cast<const char *>(data), int(::SizeofResource(module, found)));
+        resource.data
+            = QByteArray(static_cast<const char *>(data), int(::SizeofResource(module, found)));
     walk->out->append(resource);
     return TRUE;
 }
@@ -53,8 +54,8 @@ bool loadResources(QList<Resource> *out, QString *error, QString *)
 {
     // The program is loaded as data only: nothing of it runs.
     const std::wstring path = QDir::toNativeSeparators(QStringLiteral(MORL_EXE)).toStdWString();
-    HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr,
-        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE module = ::LoadLibraryExW(
+        path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!module) {
         *error = QStringLiteral("cannot load %1 as data (error %2)")
                      .arg(QStringLiteral(MORL_EXE))

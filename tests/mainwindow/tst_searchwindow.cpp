@@ -31,7 +31,8 @@ static bool writeFile(const QString &path, const QByteArray &content)
 static bool writeFiles(const QString &folder, int count, const QByteArray &content)
 {
     for (int i = 1; i <= count; ++i) {
-        if (!writeFile(folder + QStringLiteral("/f%1.txt").arg(i, 4, 10, QLatin1Char('0')), content))
+        if (!writeFile(
+                folder + QStringLiteral("/f%1.txt").arg(i, 4, 10, QLatin1Char('0')), content))
             return false;
     }
     return true;
@@ -131,9 +132,11 @@ void TestSearchWindow::barStandsAtUnreadableFile()
     QVERIFY(writeFiles(dir.path(), files, "no hit here\n"));
     // The box shows the name as it is, markup or not.
     const QString number = QStringLiteral("%1").arg(unreadable, 4, 10, QLatin1Char('0'));
-    const QString path = dir.path() + QStringLiteral("/f") + number + markup + QStringLiteral(".txt");
+    const QString path
+        = dir.path() + QStringLiteral("/f") + number + markup + QStringLiteral(".txt");
     if (!markup.isEmpty()
-        && !QFile::rename(dir.path() + QStringLiteral("/f") + number + QStringLiteral(".txt"), path)) {
+        && !QFile::rename(
+            dir.path() + QStringLiteral("/f") + number + QStringLiteral(".txt"), path)) {
         QVERIFY2(QDir::separator() == QLatin1Char('\\'), "the file could not be renamed");
         QSKIP("Windows refuses '<' and '>' in file names");
     }
@@ -166,8 +169,9 @@ void TestSearchWindow::barFullOnlyWithWholeReport()
 
     QList<BarRecord> records;
     QProgressBar *bar = widget<QProgressBar>("progressBar");
-    connect(bar, &QProgressBar::valueChanged, this,
-        [&](int value) { records.append({ value, log()->document()->blockCount() }); });
+    connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
+        records.append({ value, log()->document()->blockCount() });
+    });
     search(QStringLiteral("soleil"));
 
     const int finalBlocks = log()->document()->blockCount();
@@ -285,9 +289,8 @@ void TestSearchWindow::aboutWindowCentred()
 
     const QPoint offset = about->frameGeometry().center() - window->frameGeometry().center();
     QVERIFY2(offset.manhattanLength() <= 4,
-        qPrintable(QStringLiteral("about window off centre by %1,%2")
-                       .arg(offset.x())
-                       .arg(offset.y())));
+        qPrintable(
+            QStringLiteral("about window off centre by %1,%2").arg(offset.x()).arg(offset.y())));
     // Still the window of its own size, modal to the main window.
     QCOMPARE(about->size(), about->sizeHint());
     QCOMPARE(about->windowModality(), Qt::WindowModal);

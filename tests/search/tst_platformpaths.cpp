@@ -40,7 +40,8 @@ QString TestPlatformPaths::searchLog(const QString &folder, const QString &text)
         return QStringLiteral("<window not shown>");
     DialogWatcher watcher;
     watcher.answerFolders({ folder });
-    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("pbSelectDir")), Qt::LeftButton);
+    QTest::mouseClick(
+        window.findChild<QPushButton *>(QStringLiteral("pbSelectDir")), Qt::LeftButton);
     window.findChild<QLineEdit *>(QStringLiteral("leSearch"))->setText(text);
     window.findChild<QCheckBox *>(QStringLiteral("cbSubDirsSearch"))->setChecked(true);
     window.findChild<QSpinBox *>(QStringLiteral("sbBefore"))->setValue(0);
@@ -91,8 +92,8 @@ void TestPlatformPaths::namesDifferingInCase()
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     QVERIFY(writeFile(dir.path() + "/note.txt", "premier soleil\n"));
     QVERIFY(writeFile(dir.path() + "/NOTE.txt", "second soleil\n"));
-    const bool sameFile = QFileInfo(dir.path() + "/note.txt").size()
-        == QFileInfo(dir.path() + "/NOTE.txt").size()
+    const bool sameFile
+        = QFileInfo(dir.path() + "/note.txt").size() == QFileInfo(dir.path() + "/NOTE.txt").size()
         && QDir(dir.path()).entryList(QDir::Files).size() == 1;
 
     QStringList files;
@@ -128,7 +129,8 @@ void TestPlatformPaths::longPaths()
     const QString log = searchLog(dir.path(), "soleil");
     QString header = file;
     header.replace('/', '\\');
-    QVERIFY2(log.contains("Fichier : " + header + "\nLigne 2\nle soleil est loin"), qPrintable(log));
+    QVERIFY2(
+        log.contains("Fichier : " + header + "\nLigne 2\nle soleil est loin"), qPrintable(log));
 }
 
 // Files with CR LF line ends, the usual kind on Windows: lines without their CR, counted

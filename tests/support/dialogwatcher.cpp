@@ -1,11 +1,11 @@
 #include "support/dialogwatcher.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTextDocumentFragment>
 
@@ -17,12 +17,13 @@ static QString shownText(const QMessageBox *box)
     if (!label)
         return box->text();
     const Qt::TextFormat format = label->textFormat();
-    const bool rich = format == Qt::RichText
-        || (format == Qt::AutoText && Qt::mightBeRichText(label->text()));
+    const bool rich
+        = format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(label->text()));
     return rich ? QTextDocumentFragment::fromHtml(label->text()).toPlainText() : label->text();
 }
 
-DialogWatcher::DialogWatcher(QObject *parent) : QObject(parent)
+DialogWatcher::DialogWatcher(QObject *parent)
+    : QObject(parent)
 {
     // Polling is the simplest way to reach a dialog that a static Qt call opens and
     // runs in its own event loop; the timer fires inside that loop.
@@ -81,10 +82,8 @@ bool DialogWatcher::waitForMessageBoxes(int count, int timeoutMs)
 
 QString describe(const SeenMessageBox &box)
 {
-    static const char *const icons[] = { "none", "information", "warning", "critical",
-                                         "question" };
+    static const char *const icons[] = { "none", "information", "warning", "critical", "question" };
     const int index = int(box.icon);
     return QStringLiteral("[%1] %2: %3")
-            .arg(QLatin1String(index >= 0 && index < 5 ? icons[index] : "?"), box.title,
-                 box.text);
+        .arg(QLatin1String(index >= 0 && index < 5 ? icons[index] : "?"), box.title, box.text);
 }

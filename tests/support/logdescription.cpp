@@ -49,4 +49,3 @@ QStringList describeLog(const QPlainTextEdit &edit)
     lines.append(edit.toPlainText());
     return lines;
 }
-

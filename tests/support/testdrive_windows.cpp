@@ -15,10 +15,12 @@ static LPCWSTR wide(const QString &text)
 static bool emptied(const QString &root)
 {
     QDir dir(root);
-    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QStringList entries
+        = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString &name : entries) {
         const QString path = root + name;
-        const bool removed = QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path);
+        const bool removed
+            = QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path);
         if (!removed)
             return false;
     }
@@ -42,8 +44,8 @@ TestDrive::TestDrive()
                 drive = name;
                 mappedTo = target;
             } else {
-                ::DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, wide(name),
-                    wide(target));
+                ::DefineDosDeviceW(
+                    DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, wide(name), wide(target));
                 break;
             }
         }
@@ -51,7 +53,8 @@ TestDrive::TestDrive()
     }
     if (drive.isEmpty()) {
         const QString given = qEnvironmentVariable("MORL_TEST_DRIVE");
-        if (given.size() == 2 && given.at(1) == QLatin1Char(':') && QDir(given + QLatin1Char('/')).exists())
+        if (given.size() == 2 && given.at(1) == QLatin1Char(':')
+            && QDir(given + QLatin1Char('/')).exists())
             drive = given;
     }
     if (!drive.isEmpty() && !emptied(root()))
@@ -64,6 +67,6 @@ TestDrive::~TestDrive()
         return;
     emptied(root());
     if (!mappedTo.isEmpty())
-        ::DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, wide(drive),
-            wide(mappedTo));
+        ::DefineDosDeviceW(
+            DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, wide(drive), wide(mappedTo));
 }

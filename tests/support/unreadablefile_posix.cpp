@@ -11,7 +11,8 @@
 // Set in the environment of the unprivileged run, which must not start another one.
 static const char unprivilegedMark[] = "MORL_TEST_UNPRIVILEGED";
 
-UnreadableFile::UnreadableFile(const QString &path) : path(path)
+UnreadableFile::UnreadableFile(const QString &path)
+    : path(path)
 {
     QFile::setPermissions(path, QFileDevice::Permissions());
 }

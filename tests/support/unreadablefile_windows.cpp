@@ -7,11 +7,12 @@
 
 // Held open for reading without sharing: every other open of the file fails with a
 // sharing violation until the handle is closed, administrators included.
-UnreadableFile::UnreadableFile(const QString &path) : path(path)
+UnreadableFile::UnreadableFile(const QString &path)
+    : path(path)
 {
     const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
-    HANDLE opened = ::CreateFileW(native.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-        FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE opened = ::CreateFileW(
+        native.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened != INVALID_HANDLE_VALUE)
         handle = opened;
 }
