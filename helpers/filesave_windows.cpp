@@ -7,10 +7,12 @@
 // As many links as the save follows before it calls the chain endless.
 static const int maxLinks = 40;
 
+// Only symbolic links lead elsewhere: a shell shortcut (.lnk) is a file of its own, which
+// is written as itself, as Qt writes it.
 QString linkedFile(const QString &path)
 {
     QFileInfo info(path);
-    for (int links = 0; info.isSymLink(); ++links) {
+    for (int links = 0; info.isSymbolicLink(); ++links) {
         if (links == maxLinks)
             return QString();
         info.setFile(info.symLinkTarget());
