@@ -34,6 +34,12 @@ SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || 
 export SOURCE_DATE_EPOCH
 
 step "Morl for Windows"
+# A build tree made with another Qt keeps that Qt in its cache: start it afresh.
+if [ -f "$build/qt-prefix.txt" ] && [ "$(cat "$build/qt-prefix.txt")" != "$qt" ]; then
+    rm -rf "$build"
+fi
+mkdir -p "$build"
+echo "$qt" > "$build/qt-prefix.txt"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
