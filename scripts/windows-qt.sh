@@ -5,7 +5,7 @@
 #
 # The result is kept in a cache folder outside the repository, keyed by the Qt version and
 # by this script's configure options, and reused when it is there: only the first run on a
-# machine pays for the build (about an hour on two cores). A build that fails leaves
+# machine pays for the build (about half an hour on two cores). A build that fails leaves
 # nothing that a later run would take for a finished Qt: the prefix is only trusted once
 # its marker file, written after a complete install, is there.
 #
@@ -26,7 +26,9 @@ qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null | sed 's/+.*
 [ -n "$qt_version" ] || fail "the host Qt (qt6-base-dev) is not installed"
 
 # Only what Morl and its tests need: Core, Gui, Widgets, Test, the windows and offscreen
-# platforms, the Windows styles and the bundled third-party libraries.
+# platforms, the Windows styles and the bundled third-party libraries. Writers and readers
+# of documents, graphics view and session management are left out: Morl uses none of
+# them, and they are a good part of the build's time.
 # tabletevent: Debian's tarball drops the wintab headers; dynamicgl: the windows plugin of
 # 6.4 does not compile with OpenGL off unless it is off too.
 qt_options="
@@ -59,6 +61,12 @@ qt_options="
 -DFEATURE_testlib=ON
 -DFEATURE_widgets=ON
 -DFEATURE_gui=ON
+-DFEATURE_pdf=OFF
+-DFEATURE_textodfwriter=OFF
+-DFEATURE_textmarkdownreader=OFF
+-DFEATURE_textmarkdownwriter=OFF
+-DFEATURE_graphicsview=OFF
+-DFEATURE_sessionmanager=OFF
 "
 compiler=$(x86_64-w64-mingw32-g++-posix --version 2>/dev/null | head -n 1) ||
     fail "the MinGW-w64 cross compiler (g++-mingw-w64-x86-64-posix) is not installed"
