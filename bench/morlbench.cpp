@@ -17,9 +17,9 @@
 #include "search/batchedlog.h"
 #include "search/collectfiles.h"
 #include "search/scanfile.h"
-#include "search/report.h"
-#include "support/widgetlog.h"
+#include "search/searchrun.h"
 #include "support/dialogwatcher.h"
+#include "support/widgetlog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -120,8 +120,10 @@ template <typename T> T *child(QWidget *window, const char *name)
     return widget;
 }
 
-// The steps of the window's search, with the scan and the log chosen here.
-void runSearch(MainWindow &window, const QString &folder, const ScanOptions &options, bool fast)
+// The window's search from here, with the scan and the log chosen here: the same run as
+// the window's (runSearch), the bar and the status set as the window sets them.
+void searchFromHere(
+    MainWindow &window, const QString &folder, const ScanOptions &options, bool fast)
 {
     auto *edit = child<QPlainTextEdit>(&window, "plainTextEdit");
     auto *progress = child<QProgressBar>(&window, "progressBar");
@@ -138,33 +140,23 @@ void runSearch(MainWindow &window, const QString &folder, const ScanOptions &opt
     collectFiles(folder, files, true, QStringLiteral("*.*;*;*.;.*"));
     const qint64 collected = phase.nsecsElapsed();
     const double cpuCollected = processorSeconds();
-    writeFileList(log, files);
     progress->show();
     window.centralWidget()->layout()->activate();
     progress->setRange(0, int(files.size()));
     progress->reset();
-    // The window sets the bar for every file, and each setValue asks the style whether
-    // the bar's look changes, which costs more than scanning a small file. Here the bar
-    // is set when it moves by a thousandth of its length, which looks the same.
-    const int total = int(files.size());
-    const int step = fast ? std::max(1, total / 1000) : 1;
-    int scanned = 0;
-    for (const QString &path : std::as_const(files)) {
-        if (++scanned % step == 0 || scanned == total)
-            progress->setValue(scanned);
-        ReportSink report(log, path);
-        if ((fast ? scanFile(path, options, report) : scanFileLiteral(path, options, report))
-            == ScanStatus::CannotOpen)
-            qWarning("cannot open %s", qPrintable(path));
-    }
-    const qint64 scannedAt = phase.nsecsElapsed();
-    const double cpuScanned = processorSeconds();
-    log.flush();
-    std::fprintf(stderr,
-        "collect %.3f s (cpu %.3f), list and scan %.3f s (cpu %.3f), flush %.3f s (cpu %.3f)\n",
-        collected / 1e9, cpuCollected - cpuStart, (scannedAt - collected) / 1e9,
-        cpuScanned - cpuCollected, (phase.nsecsElapsed() - scannedAt) / 1e9,
-        processorSeconds() - cpuScanned);
+    const auto setBar = [progress](qsizetype done) { progress->setValue(int(done)); };
+    const SearchRun run = fast ? runSearch(files, options, log, setBar)
+                               : runSearch(
+                                   files,
+                                   [&options](const QString &path, HitSink &sink) {
+                                       return scanFileLiteral(path, options, sink);
+                                   },
+                                   log, setBar);
+    if (!run.completed)
+        qWarning("cannot open %s", qPrintable(run.failedPath));
+    std::fprintf(stderr, "collect %.3f s (cpu %.3f), list, scan and report %.3f s (cpu %.3f)\n",
+        collected / 1e9, cpuCollected - cpuStart, (phase.nsecsElapsed() - collected) / 1e9,
+        processorSeconds() - cpuCollected);
     progress->hide();
     child<QStatusBar>(&window, "statusbar")
         ->showMessage(QStringLiteral("Dossier de recherche : ") + folder, 0);
@@ -188,8 +180,9 @@ int scanOnly(char **argv)
     timer.start();
     collectFiles(QString::fromLocal8Bit(argv[2]), files, true, QStringLiteral("*.*;*;*.;.*"));
     const qint64 collected = timer.nsecsElapsed();
+    FileScanner scanner(options);
     for (const QString &path : std::as_const(files))
-        scanFile(path, options, sink);
+        scanner.scan(path, sink);
     std::printf("collect %.3f s, scan %.3f s, %lld files, %lld hits\n", collected / 1e9,
         (timer.nsecsElapsed() - collected) / 1e9, (long long)files.size(), (long long)sink.hits);
     return 0;
@@ -230,7 +223,7 @@ int measure(int argc, char **argv)
         DialogWatcher watcher; // closes an unreadable-file box, should one come
         child<QPushButton>(&window, "pbSearch")->click();
     } else {
-        runSearch(window,
+        searchFromHere(window,
             child<QStatusBar>(&window, "statusbar")
                 ->currentMessage()
                 .mid(int(std::strlen("Dossier de recherche : "))),

@@ -7,8 +7,7 @@
 #include "mainwindow/statustipguard.h"
 #include "search/batchedlog.h"
 #include "search/collectfiles.h"
-#include "search/report.h"
-#include "search/scanfile.h"
+#include "search/searchrun.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -22,6 +21,12 @@
 
 #include <algorithm>
 #include <limits>
+
+// The bar takes ints; beyond that it simply stays full.
+static int barValue(qsizetype n)
+{
+    return int(std::min<qsizetype>(n, std::numeric_limits<int>::max()));
+}
 
 // Places a window that is about to be shown over the middle of another one, instead of
 // wherever the window manager would put it.
@@ -72,66 +77,70 @@ void MainWindow::on_actionQuitter_triggered()
 
 void MainWindow::on_pbSearch_clicked()
 {
+    ScanOptions options;
+    if (!readOptions(options))
+        return;
+    const QStringList files = findFiles();
+
+    // The report goes into the log in batches, laid out once instead of entry by entry.
+    BatchedLog log(form->plainTextEdit);
+    showProgress(files.size());
+    const SearchRun run
+        = runSearch(files, options, log, [this](qsizetype done) { setProgress(done); });
+    if (!run.completed) {
+        // The bar stays where the run stopped, at the file named in the box.
+        criticalBox(QStringLiteral("Fichier illisible"),
+            QStringLiteral("impossible d'ouvrir le fichier ") + run.failedPath
+                + QStringLiteral("."));
+        return;
+    }
+    progress->hide();
+    form->statusbar->showMessage(QStringLiteral("Dossier de recherche : ") + searchFolder, 0);
+}
+
+// The search options as the form shows them; a box says what is missing, if anything.
+bool MainWindow::readOptions(ScanOptions &options)
+{
     if (searchFolder.isEmpty()) {
         warningBox(QStringLiteral("Erreur"),
             QStringLiteral("Vous devez choisir un dossier dans lequel "
                            "rechercher le texte."));
-        return;
+        return false;
     }
-    ScanOptions options;
     options.text = form->leSearch->text();
     if (options.text.isEmpty()) {
         warningBox(
             QStringLiteral("Erreur"), QStringLiteral("Vous devez choisir un texte à rechercher."));
-        return;
+        return false;
     }
     options.caseSensitivity
         = form->cbSensible->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
     options.before = form->sbBefore->value();
     options.after = form->sbAfter->value();
+    return true;
+}
 
+QStringList MainWindow::findFiles() const
+{
     QStringList files;
     collectFiles(
         searchFolder, files, form->cbSubDirsSearch->isChecked(), form->leFilterFiles->text());
+    return files;
+}
 
-    // The report goes into the log in batches, laid out once instead of entry by entry.
-    BatchedLog batchedLog(form->plainTextEdit);
-    LogSink *log = &batchedLog;
-    writeFileList(*log, files);
-
-    // The bar takes ints; beyond that it simply stays full.
-    const auto barValue
-        = [](qsizetype n) { return int(std::min<qsizetype>(n, std::numeric_limits<int>::max())); };
-    // No events are processed during the run, so the bar is laid out and painted at
-    // once: empty from the start, then setValue repaints it whenever its look changes.
+// No events are processed during the run, so the bar is laid out and painted at once:
+// empty from the start, then setValue repaints it whenever its look changes.
+void MainWindow::showProgress(qsizetype total)
+{
     progress->show();
     form->centralwidget->layout()->activate();
-    progress->setRange(0, barValue(files.size()));
+    progress->setRange(0, barValue(total));
     progress->reset();
-    // setValue asks the style, for every new value, whether the bar's look changes, which
-    // costs more than scanning a small file: on big trees the bar moves by thousandths.
-    // Its last step waits until the whole report is in the log.
-    const qsizetype step = std::max<qsizetype>(1, files.size() / 1000);
-    qsizetype scanned = 0;
-    for (const QString &path : std::as_const(files)) {
-        if (++scanned % step == 0 && scanned < files.size())
-            progress->setValue(barValue(scanned));
+}
 
-        ReportSink report(*log, path);
-        if (scanFile(path, options, report) == ScanStatus::CannotOpen) {
-            // What was found so far stays in the log, and the bar shows the file that
-            // stopped the run.
-            log->flush();
-            progress->setValue(barValue(scanned));
-            criticalBox(QStringLiteral("Fichier illisible"),
-                QStringLiteral("impossible d'ouvrir le fichier ") + path + QStringLiteral("."));
-            return;
-        }
-    }
-    log->flush();
-    progress->setValue(barValue(files.size()));
-    progress->hide();
-    form->statusbar->showMessage(QStringLiteral("Dossier de recherche : ") + searchFolder, 0);
+void MainWindow::setProgress(qsizetype done)
+{
+    progress->setValue(barValue(done));
 }
 
 void MainWindow::on_pbClearLog_clicked()

@@ -1,8 +1,11 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "search/scanfile.h"
+
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 class MainWindowForm;
 class QProgressBar;
@@ -25,6 +28,11 @@ private slots:
     void on_pbClearLog_clicked();
 
 private:
+    bool readOptions(ScanOptions &options);
+    QStringList findFiles() const;
+    void showProgress(qsizetype total);
+    void setProgress(qsizetype done);
+
     MainWindowForm *form;
     QProgressBar *progress;
     QString searchFolder;

@@ -5,6 +5,9 @@
 #include <QStringList>
 #include <Qt>
 
+#include <memory>
+#include <vector>
+
 // What to look for in a file and how much context each hit carries.
 struct ScanOptions
 {
@@ -37,9 +40,21 @@ enum class ScanStatus {
     CannotOpen,
 };
 
-// Reads the text file at path and reports every line that contains options.text, with
-// its context window, as the toolkit's text stream would give the lines (trimmed).
-// Only regular files are read: anything else could wait for a writer or never end.
+// How the scan reads: the bytes read at a time, and the length beyond which an unfinished
+// line that no hit needs is searched as it comes instead of kept. Tests make them small,
+// so that small files meet every edge between reads.
+struct ScanLimits
+{
+    qsizetype readBlock = 256 * 1024;
+    qsizetype longLine = 1024 * 1024;
+};
+
+class ByteSource;
+struct Needle;
+
+// Scans the files of one search: reads the text file at a path and reports every line that contains
+// options.text, with its context window, as the toolkit's text stream would give the lines
+// (trimmed). Only regular files are read: anything else could wait for a writer or never end.
 //
 // The file is read in large blocks, lines that cannot hold the text are skipped by a byte
 // search without being decoded, and only the lines of a hit's context window are kept,
@@ -51,19 +66,30 @@ enum class ScanStatus {
 // bytes as replacement characters, an incomplete sequence at the very end dropped, every
 // carriage return removed), except that a sequence cut by the stream's internal read
 // boundary is decoded like any other. Negative context sizes count as 0.
-ScanStatus scanFile(const QString &path, const ScanOptions &options, HitSink &sink);
-
-// How the scan reads: the bytes read at a time, and the length beyond which an unfinished
-// line that no hit needs is searched as it comes instead of kept. Tests make them small,
-// so that small files meet every edge between reads.
-struct ScanLimits
+//
+// The analysis of the text and the read buffer are made once and serve every file.
+class FileScanner
 {
-    qsizetype readBlock = 256 * 1024;
-    qsizetype longLine = 1024 * 1024;
+public:
+    explicit FileScanner(const ScanOptions &options, const ScanLimits &limits = ScanLimits());
+    ~FileScanner();
+    FileScanner(const FileScanner &) = delete;
+    FileScanner &operator=(const FileScanner &) = delete;
+
+    ScanStatus scan(const QString &path, HitSink &sink);
+
+    // The same on bytes already open, which may change between reads as a file can.
+    void scan(ByteSource &source, HitSink &sink);
+
+private:
+    ScanOptions options;
+    ScanLimits limits;
+    std::unique_ptr<const Needle> needle;
+    std::vector<char> buffer;
 };
 
-// The same with other limits.
-ScanStatus scanFile(
-    const QString &path, const ScanOptions &options, HitSink &sink, const ScanLimits &limits);
+// One file on its own, for a search of one file.
+ScanStatus scanFile(const QString &path, const ScanOptions &options, HitSink &sink,
+    const ScanLimits &limits = ScanLimits());
 
 #endif // SCANFILE_H

@@ -9,7 +9,7 @@ else()
         search/specialfiles.h search/specialfiles_posix.cpp)
 endif()
 morl_add_test(tst_fastscan fastsearch/tst_fastscan.cpp fastsearch/literalscan.cpp
-              fastsearch/literalscan.h fastsearch/scancases.cpp fastsearch/scancases.h
+              fastsearch/literalscan.h fastsearch/changingsource.cpp fastsearch/changingsource.h fastsearch/scancases.cpp fastsearch/scancases.h
               ${MORL_SYSTEM_FIXTURES})
 morl_add_test(tst_batchedlog fastsearch/tst_batchedlog.cpp)
 morl_add_test(tst_windowsearch fastsearch/tst_windowsearch.cpp fastsearch/literalscan.cpp

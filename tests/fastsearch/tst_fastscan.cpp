@@ -1,3 +1,4 @@
+#include "fastsearch/changingsource.h"
 #include "fastsearch/literalscan.h"
 #include "fastsearch/peakmemory.h"
 #include "fastsearch/scancases.h"
@@ -36,6 +37,8 @@ private slots:
     void notRegularFiles_data();
     void notRegularFiles();
     void longLineMemoryBounded();
+    void fileChangedDuringScan_data();
+    void fileChangedDuringScan();
     void sameLog();
 
 private:
@@ -356,6 +359,73 @@ void TestFastScan::longLineMemoryBounded()
     QVERIFY2(growth < lineLength / 4,
         qPrintable(QStringLiteral("peak memory grew by %1 MiB").arg(growth >> 20)));
     QFile::remove(path);
+}
+
+void TestFastScan::fileChangedDuringScan_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("changed");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<bool>("sameLines");
+
+    // A long line without the text, then a hit whose window reaches back over it; and a
+    // long line that holds the text at its very end. The scan drops the long line and
+    // reads it again, with the lines before it, when it turns out to be needed.
+    const QByteArray longLine(300, 'z');
+    const QByteArray windowOverIt = "s0\ns1\n" + longLine + "\nx here\nend\n";
+    const QByteArray hitAtItsEnd = "s0\ns1\n" + longLine + "x\nend x\n";
+    for (const QByteArray &bytes : { windowOverIt, hitAtItsEnd }) {
+        const char *layout = bytes == windowOverIt ? "window over a long line" : "hit at its end";
+        QByteArray joined = bytes;
+        joined[2] = joined[5] = ' ';
+        QByteArray split = bytes;
+        for (int at = 10; at < 300; at += 7)
+            split[at] = '\n';
+        const QByteArray longer = bytes + QByteArray(1000, '\n') + "x\n";
+        for (const int before : { 1, 3, 99 }) {
+            auto row = [&](const char *change, const QByteArray &changed, bool sameLines) {
+                QTest::addRow("%s, %s, %d before", layout, change, before)
+                    << bytes << changed << before << sameLines;
+            };
+            row("unchanged", bytes, true);
+            row("line feeds gone", joined, true);
+            row("line feeds added", split, false);
+            row("cut short", bytes.left(4), false);
+            row("emptied", QByteArray(), false);
+            row("grown", longer, true);
+        }
+    }
+}
+
+// A file rewritten or cut short while it is scanned gives a report of what was read at
+// each moment, with the lines where they were when they were first read: never a crash
+// or a read outside the buffer (the sanitizer build watches for those).
+void TestFastScan::fileChangedDuringScan()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, changed);
+    QFETCH(int, before);
+    QFETCH(bool, sameLines);
+
+    ScanOptions options;
+    options.text = QStringLiteral("x");
+    options.before = before;
+    options.after = 1;
+    ScanLimits limits;
+    limits.readBlock = 16;
+    limits.longLine = 8;
+    HitRecorder unchanged, got;
+    ChangingSource steady(bytes, bytes);
+    FileScanner(options, limits).scan(steady, unchanged);
+    ChangingSource source(bytes, changed);
+    FileScanner(options, limits).scan(source, got);
+    QVERIFY2(source.changed(), "the scan should read the long line's bytes again");
+
+    QCOMPARE(got.hits.size(), unchanged.hits.size());
+    if (sameLines)
+        QCOMPARE(got.hits, unchanged.hits);
+    else
+        QVERIFY(got.hits != unchanged.hits);
 }
 
 // What a log holds: each block's text and the formats of its fragments, in order.

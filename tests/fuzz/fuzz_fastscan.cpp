@@ -1,8 +1,11 @@
 // Random file bytes, text and options: the fast scan must report what the reference scan
 // reports (or, where the toolkit's stream decoding slips at its 16 KiB read boundary,
 // what the bytes decoded in one piece give), reading as in production and also a few
-// bytes at a time, keeping only short unfinished lines.
+// bytes at a time, keeping only short unfinished lines. The same bytes are then scanned
+// as a file that changes when the scan goes back to read again what it dropped: any
+// report will do there, but never a crash or a read outside a buffer.
 
+#include "fastsearch/changingsource.h"
 #include "fastsearch/literalscan.h"
 #include "search/scanfile.h"
 
@@ -12,6 +15,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -98,5 +102,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     };
     check(fast, "reading as in production");
     check(smallReads, "reading a few bytes at a time, keeping short lines only");
+
+    // Cut short, line feeds and blanks swapped, or the bytes reversed.
+    QByteArray changed = bytes;
+    switch (data[1] >> 4 & 3) {
+    case 0:
+        changed.truncate(changed.size() / 2);
+        break;
+    case 1:
+        for (char &c : changed)
+            c = c == '\n' ? ' ' : c == ' ' ? '\n' : c;
+        break;
+    default:
+        std::reverse(changed.begin(), changed.end());
+        break;
+    }
+    ChangingSource source(bytes, changed);
+    Recorder any;
+    FileScanner(options, small).scan(source, any);
     return 0;
 }

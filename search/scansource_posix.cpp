@@ -1,4 +1,4 @@
-#include "search/openfile.h"
+#include "search/scansource.h"
 
 #include <QFile>
 

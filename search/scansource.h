@@ -1,5 +1,7 @@
-#ifndef OPENFILE_H
-#define OPENFILE_H
+#ifndef SCANSOURCE_H
+#define SCANSOURCE_H
+
+#include "search/bytesource.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -15,11 +17,11 @@ enum class OpenResult {
 // A file that the scan reads: only ever a regular file. Nothing else is read: a FIFO
 // would wait for a writer and a device may never end. The open itself never waits, even
 // when the file is swapped for something else between the check and the open.
-class ScanSource
+class ScanSource : public ByteSource
 {
 public:
     ScanSource();
-    ~ScanSource();
+    ~ScanSource() override;
     ScanSource(const ScanSource &) = delete;
     ScanSource &operator=(const ScanSource &) = delete;
 
@@ -27,14 +29,9 @@ public:
     // file.
     OpenResult open(const QString &path);
 
-    // The file's size when it was opened.
-    qint64 size() const { return openedSize; }
-
-    // Reads up to count bytes from the current position: the number read, 0 at the end,
-    // -1 on an error.
-    qint64 read(char *data, qint64 count);
-
-    bool seek(qint64 offset);
+    qint64 size() const override { return openedSize; }
+    qint64 read(char *data, qint64 count) override;
+    bool seek(qint64 offset) override;
 
 private:
     struct Handle;
@@ -42,4 +39,4 @@ private:
     qint64 openedSize = 0;
 };
 
-#endif // OPENFILE_H
+#endif // SCANSOURCE_H

@@ -1,0 +1,53 @@
+#include "search/needle.h"
+
+Needle::Needle(const ScanOptions &options)
+    : text(options.text)
+    , caseSensitivity(options.caseSensitivity)
+{
+    // Lines never contain '\n', and every '\r' is removed from them; no other character
+    // folds to either.
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
+        neverMatches = true;
+        return;
+    }
+    if (text.isEmpty())
+        return;
+    if (caseSensitivity == Qt::CaseSensitive) {
+        // Decoded text holds U+FFFD for bytes that are not UTF-8 and never a lone
+        // surrogate: for any other text, a line holds it only if its bytes hold its UTF-8.
+        if (!QStringView(text).isValidUtf16() || text.contains(QChar::ReplacementCharacter))
+            return;
+        anchor = text.toUtf8();
+        byteSearch = true;
+        finder = ByteFinder(anchor, false);
+        return;
+    }
+    // Ignoring case, an ASCII character matches only its two ASCII cases, plus U+212A for
+    // k and U+017F for s: the longest ASCII run of the text can be searched for as bytes.
+    qsizetype bestStart = 0, bestLength = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        if (text.at(i).unicode() >= 0x80) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && text.at(end).unicode() < 0x80)
+            ++end;
+        if (end - i > bestLength) {
+            bestStart = i;
+            bestLength = end - i;
+        }
+        i = end;
+    }
+    if (bestLength == 0)
+        return;
+    anchor = text.mid(bestStart, bestLength).toLatin1();
+    caseless = true;
+    byteSearch = true;
+    for (const char c : std::as_const(anchor)) {
+        kelvin = kelvin || c == 'k' || c == 'K';
+        longS = longS || c == 's' || c == 'S';
+    }
+    finder = ByteFinder(anchor, caseless);
+    special = SpecialFinder(kelvin, longS);
+}
