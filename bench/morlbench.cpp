@@ -13,13 +13,13 @@
 // appends to the log.
 
 #include "fastsearch/literalscan.h"
+#include "mainwindow/batchedlog.h"
 #include "mainwindow/mainwindow.h"
-#include "search/batchedlog.h"
+#include "mainwindow/plainlog.h"
 #include "search/collectfiles.h"
 #include "search/scanfile.h"
 #include "search/searchrun.h"
 #include "support/dialogwatcher.h"
-#include "support/widgetlog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -128,7 +128,7 @@ void searchFromHere(
     auto *edit = child<QPlainTextEdit>(&window, "plainTextEdit");
     auto *progress = child<QProgressBar>(&window, "progressBar");
     BatchedLog batched(edit);
-    WidgetLog direct(edit);
+    PlainLog direct(edit);
     LogSink &log = fast ? static_cast<LogSink &>(batched) : direct;
 
     // Where the time goes, on the error output, in processor time too, which other work
@@ -146,12 +146,7 @@ void searchFromHere(
     progress->reset();
     const auto setBar = [progress](qsizetype done) { progress->setValue(int(done)); };
     const SearchRun run = fast ? runSearch(files, options, log, setBar)
-                               : runSearch(
-                                   files,
-                                   [&options](const QString &path, HitSink &sink) {
-                                       return scanFileLiteral(path, options, sink);
-                                   },
-                                   log, setBar);
+                               : runSearch(files, literalScan(options), log, setBar);
     if (!run.completed)
         qWarning("cannot open %s", qPrintable(run.failedPath));
     std::fprintf(stderr, "collect %.3f s (cpu %.3f), list, scan and report %.3f s (cpu %.3f)\n",

@@ -3,9 +3,9 @@
 #include "about/fenapropos.h"
 #include "helpers/helpers.h"
 #include "helpers/messagebox.h"
+#include "mainwindow/batchedlog.h"
 #include "mainwindow/mainwindowform.h"
 #include "mainwindow/statustipguard.h"
-#include "search/batchedlog.h"
 #include "search/collectfiles.h"
 #include "search/searchrun.h"
 

@@ -7,16 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-// A path as HTML that shows exactly that path: special characters escaped, blanks kept.
-QString htmlPath(const QString &path);
-
-// The blue header that names the file of a hit, its path shown with backslashes.
-QString fileHeader(const QString &path);
-
-// The blue header that names the line of a hit; index is 0-based, the header counts from 1.
-QString lineHeader(qsizetype index);
-
-// Writes "Fichiers listés :" and then every path, one entry each, as collected.
+// Writes the title of the list of files and then every path, one entry each, as collected.
 void writeFileList(LogSink &log, const QStringList &files);
 
 // Writes the report of each hit of one file: file header, line header, context lines.
@@ -29,7 +20,6 @@ public:
 private:
     LogSink &log;
     QString path;
-    QString header; // made at the first hit: most files have none
 };
 
 #endif // REPORT_H

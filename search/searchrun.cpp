@@ -17,6 +17,10 @@ SearchRun runSearch(const QStringList &files, const ScanOptions &options, LogSin
 SearchRun runSearch(const QStringList &files, const ScanFunction &scan, LogSink &log,
     const SearchProgress &progress)
 {
+    const auto tell = [&progress](qsizetype done) {
+        if (progress)
+            progress(done);
+    };
     writeFileList(log, files);
 
     // Telling the progress costs more than scanning a small file (a bar asks its style
@@ -26,17 +30,17 @@ SearchRun runSearch(const QStringList &files, const ScanFunction &scan, LogSink 
     qsizetype scanned = 0;
     for (const QString &path : files) {
         if (++scanned % step == 0 && scanned < files.size())
-            progress(scanned);
+            tell(scanned);
 
         ReportSink report(log, path);
         if (scan(path, report) == ScanStatus::CannotOpen) {
             // What was found so far goes into the log before the run stops there.
             log.flush();
-            progress(scanned);
+            tell(scanned);
             return { false, path };
         }
     }
     log.flush();
-    progress(files.size());
+    tell(files.size());
     return {};
 }

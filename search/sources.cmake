@@ -13,7 +13,6 @@ target_sources(morl_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/decodedscan.cpp ${CMAKE_CURRENT_LIST_DIR}/decodedscan.h
     ${CMAKE_CURRENT_LIST_DIR}/fastbytes.cpp ${CMAKE_CURRENT_LIST_DIR}/fastbytes.h
     ${CMAKE_CURRENT_LIST_DIR}/report.cpp ${CMAKE_CURRENT_LIST_DIR}/report.h
-    ${CMAKE_CURRENT_LIST_DIR}/batchedlog.cpp ${CMAKE_CURRENT_LIST_DIR}/batchedlog.h
 )
 # Opening a file to scan without ever waiting: system calls of each platform.
 if(WIN32)

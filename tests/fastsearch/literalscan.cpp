@@ -122,3 +122,9 @@ bool streamDecodingSlips(const QByteArray &bytes)
             += pieces(QByteArrayView(bytes).sliced(at, std::min(streamPiece, bytes.size() - at)));
     return piecewise != QString(whole(bytes));
 }
+
+ScanFunction literalScan(const ScanOptions &options)
+{
+    return [options](
+               const QString &path, HitSink &sink) { return scanFileLiteral(path, options, sink); };
+}

@@ -2,6 +2,7 @@
 #define LITERALSCAN_H
 
 #include "search/scanfile.h"
+#include "search/searchrun.h"
 
 #include <QByteArray>
 
@@ -9,6 +10,9 @@
 // line kept, then each hit reported with its window. Slow and memory-hungry on purpose:
 // it is the plain statement of what the fast scan must give. Only regular files are read.
 ScanStatus scanFileLiteral(const QString &path, const ScanOptions &options, HitSink &sink);
+
+// The reference scan as a search run's scan.
+ScanFunction literalScan(const ScanOptions &options);
 
 // The same on the file's bytes decoded in one piece instead of in the stream's 16 KiB
 // pieces, with the stream's line rules. It differs from the reference only where the

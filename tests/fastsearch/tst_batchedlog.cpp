@@ -1,5 +1,5 @@
-#include "search/batchedlog.h"
-#include "search/report.h"
+#include "mainwindow/batchedlog.h"
+#include "mainwindow/plainlog.h"
 #include "support/logdescription.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -10,51 +10,94 @@
 #include <QTest>
 #include <QTextBlock>
 
-// Entries of the search report and HTML the report never writes but a log may receive.
-static const char *const htmlEntries[]
-    = { "Fichiers list\xC3\xA9s :", "a&amp;b", "&lt;x&gt; &quot;q&quot;", "a&nbsp;&nbsp;b",
-          "<span style=\"white-space:pre-wrap\">a  b\tc </span>", " lead and trail ",
-          "<i>x</i> <u>y</u>", "<b><i>x</i></b>z", "<br>", "", "x<br />y", "&unknown;", "a & b",
-          "<p>para</p>", "<div align=\"center\">centred</div>", "<font color=\"#ff0000\">r</font>",
-          "un<b>finished", "<", "caf\xC3\xA9 \xF0\x9D\x84\x9E", "\xEE\x80\x80 private use",
-          "&#57344;", "<table><tr><td>t</td></tr></table>", "two  blanks", "tab\there" };
-
-static const char *const plainEntries[]
-    = { "", "plain line", "<b>not bold</b> &amp;", "\ttabbed ", "caf\xC3\xA9", "ends in CR\r",
-          "two\nblocks", "\xE2\x80\xA8separator", "para\xE2\x80\xA9graph" };
-
-// The entries the search writes for one hit and one file list.
-static QList<QPair<bool, QString>> reportEntries()
+// One entry of the report in the log writer's words.
+struct Entry
 {
-    QList<QPair<bool, QString>> entries;
-    entries.append({ true, QStringLiteral("Fichiers list\u00e9s :") });
+    enum Kind { Title, Listed, FileHeader, LineHeader, Context } kind;
+    QString text;
+    qsizetype index = 0;
+};
+using Entries = QList<Entry>;
+
+static void write(LogSink &log, const Entries &entries)
+{
+    for (const Entry &entry : entries) {
+        switch (entry.kind) {
+        case Entry::Title:
+            log.fileListTitle();
+            break;
+        case Entry::Listed:
+            log.listedFile(entry.text);
+            break;
+        case Entry::FileHeader:
+            log.fileHeader(entry.text);
+            break;
+        case Entry::LineHeader:
+            log.lineHeader(entry.index);
+            break;
+        case Entry::Context:
+            log.contextLine(entry.text);
+            break;
+        }
+    }
+}
+
+// Paths and lines that the log must show as they are: markup, entities, blanks of every
+// kind, line breaks, the private-use character that the writer's markup parsing uses.
+static const char *const oddPaths[] = { "/tmp/a.txt", "a&amp;b", "<x> \"q\"",
+    "a\xC2\xA0\xC2\xA0"
+    "b",
+    "/two  blanks/a\tb ", " lead and trail ", "<i>x</i> <u>y</u>", "<br>", "", "x\ny", "&unknown;",
+    "a & b", "<p>para</p>", "caf\xC3\xA9 \xF0\x9D\x84\x9E", "\xEE\x80\x80 private use", "&#57344;",
+    "\xEE\x80\x80", "C:\\win\\path", "cr\r", "tab\there" };
+
+static const char *const oddLines[]
+    = { "", "plain line", "<b>not bold</b> &amp;", "\ttabbed ", "caf\xC3\xA9", "ends in CR\r",
+          "two\nblocks", "\xE2\x80\xA8separator", "para\xE2\x80\xA9graph", "\xEE\x80\x80" };
+
+// The entries the search writes for one file list and three hits in each of its files.
+static Entries reportEntries()
+{
+    Entries entries { { Entry::Title, QString() } };
     const QStringList paths = { QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/x <y> & z.txt"),
         QStringLiteral("/tmp/two  blanks/\"q\".log") };
     for (const QString &path : paths)
-        entries.append({ true, htmlPath(path) });
+        entries.append({ Entry::Listed, path });
     for (const QString &path : paths) {
         for (int line = 0; line < 3; ++line) {
-            entries.append({ true, fileHeader(path) });
-            entries.append({ true, lineHeader(line) });
-            entries.append({ false, QStringLiteral("before <b>%1</b>").arg(line) });
-            entries.append({ false, QString() });
-            entries.append({ false, QStringLiteral("after \u00e9 \U0001D11E") });
+            entries.append({ Entry::FileHeader, path });
+            entries.append({ Entry::LineHeader, QString(), line });
+            entries.append({ Entry::Context, QStringLiteral("before <b>%1</b>").arg(line) });
+            entries.append({ Entry::Context, QString() });
+            entries.append({ Entry::Context, QStringLiteral("after \u00e9 \U0001D11E") });
         }
     }
     return entries;
 }
 
-static QList<QPair<bool, QString>> randomEntries(quint32 seed, int count)
+static Entries randomEntries(quint32 seed, int count)
 {
     QRandomGenerator random(seed);
-    QList<QPair<bool, QString>> entries;
+    Entries entries;
     for (int i = 0; i < count; ++i) {
-        if (random.bounded(2)) {
-            const int which = random.bounded(int(std::size(htmlEntries)));
-            entries.append({ true, QString::fromUtf8(htmlEntries[which]) });
-        } else {
-            const int which = random.bounded(int(std::size(plainEntries)));
-            entries.append({ false, QString::fromUtf8(plainEntries[which]) });
+        const QString path = QString::fromUtf8(oddPaths[random.bounded(int(std::size(oddPaths)))]);
+        switch (random.bounded(5)) {
+        case 0:
+            entries.append({ Entry::Title, QString() });
+            break;
+        case 1:
+            entries.append({ Entry::Listed, path });
+            break;
+        case 2:
+            entries.append({ Entry::FileHeader, path });
+            break;
+        case 3:
+            entries.append({ Entry::LineHeader, QString(), random.bounded(1 << 20) });
+            break;
+        default:
+            entries.append({ Entry::Context,
+                QString::fromUtf8(oddLines[random.bounded(int(std::size(oddLines)))]) });
+            break;
         }
     }
     return entries;
@@ -102,8 +145,8 @@ static void prepare(QPlainTextEdit &edit, View view, bool earlierOutput)
         QVERIFY(QTest::qWaitForWindowExposed(&edit));
     }
     if (earlierOutput) {
-        for (const auto &entry : reportEntries())
-            entry.first ? edit.appendHtml(entry.second) : edit.appendPlainText(entry.second);
+        PlainLog plain(&edit);
+        write(plain, reportEntries());
     }
     QTextCursor cursor = edit.textCursor();
     switch (view) {
@@ -133,20 +176,18 @@ void TestBatchedLog::sameLog()
     QFETCH(int, view);
     QFETCH(bool, earlierOutput);
     QFETCH(quint32, seed);
-    const QList<QPair<bool, QString>> entries
-        = seed ? randomEntries(seed, 300) : reportEntries() + reportEntries();
+    const Entries entries = seed ? randomEntries(seed, 300) : reportEntries() + reportEntries();
 
     QPlainTextEdit direct, batched;
     prepare(direct, View(view), earlierOutput);
     prepare(batched, View(view), earlierOutput);
     const int directScrolledAt = direct.verticalScrollBar()->value();
     const int scrolledAt = batched.verticalScrollBar()->value();
-    for (const auto &entry : entries)
-        entry.first ? direct.appendHtml(entry.second) : direct.appendPlainText(entry.second);
+    PlainLog plain(&direct);
+    write(plain, entries);
     {
         BatchedLog log(&batched);
-        for (const auto &entry : entries)
-            entry.first ? log.appendHtml(entry.second) : log.appendPlainText(entry.second);
+        write(log, entries);
         log.flush();
     }
 
@@ -178,11 +219,11 @@ void TestBatchedLog::followsBottomOfLongLog()
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
     BatchedLog log(&edit);
     for (int i = 0; i < 3000; ++i) {
-        log.appendHtml(lineHeader(i));
-        log.appendPlainText(QString(i % 7 ? 10 : 300, QLatin1Char('w'))
-                                .replace(QLatin1Char('w'), QLatin1String("w ")));
+        log.lineHeader(i);
+        log.contextLine(QString(i % 7 ? 10 : 300, QLatin1Char('w'))
+                            .replace(QLatin1Char('w'), QLatin1String("w ")));
     }
-    log.appendPlainText(QStringLiteral("the very last line"));
+    log.contextLine(QStringLiteral("the very last line"));
     log.flush();
     QCOMPARE(edit.document()->blockCount(), 6001);
     QTextCursor end(edit.document());
@@ -201,8 +242,8 @@ void TestBatchedLog::flushedOnDestruction()
     QPlainTextEdit edit;
     {
         BatchedLog log(&edit);
-        log.appendHtml(QStringLiteral("<b>a</b>"));
-        log.appendPlainText(QStringLiteral("b"));
+        log.listedFile(QStringLiteral("a"));
+        log.contextLine(QStringLiteral("b"));
         QCOMPARE(edit.document()->isEmpty(), true);
     }
     QCOMPARE(edit.toPlainText(), QStringLiteral("a\nb"));

@@ -2,14 +2,14 @@
 #include "fastsearch/literalscan.h"
 #include "fastsearch/peakmemory.h"
 #include "fastsearch/scancases.h"
-#include "search/batchedlog.h"
-#include "search/report.h"
+#include "mainwindow/batchedlog.h"
+#include "mainwindow/plainlog.h"
 #include "search/scanfile.h"
+#include "search/searchrun.h"
 #include "search/specialfiles.h"
 #include "support/filenames.h"
 #include "support/logdescription.h"
 #include "support/symlinks.h"
-#include "support/widgetlog.h"
 
 #include <QDir>
 #include <QFile>
@@ -459,17 +459,10 @@ void TestFastScan::sameLog()
         edit->show();
         QVERIFY(QTest::qWaitForWindowExposed(edit));
     }
-    WidgetLog directLog(&direct);
+    PlainLog directLog(&direct);
     BatchedLog batchedLog(&batched);
-    writeFileList(directLog, paths);
-    writeFileList(batchedLog, paths);
-    for (const QString &path : std::as_const(paths)) {
-        ReportSink directReport(directLog, path);
-        ReportSink batchedReport(batchedLog, path);
-        QCOMPARE(scanFileLiteral(path, options, directReport), ScanStatus::Scanned);
-        QCOMPARE(scanFile(path, options, batchedReport), ScanStatus::Scanned);
-    }
-    batchedLog.flush();
+    QVERIFY(runSearch(paths, literalScan(options), directLog, {}).completed);
+    QVERIFY(runSearch(paths, options, batchedLog, {}).completed);
     QVERIFY2(direct.document()->blockCount() > 100, "the search should write a long report");
     QCOMPARE(describeLog(batched), describeLog(direct));
     QCOMPARE(batched.toPlainText(), direct.toPlainText());

@@ -1,12 +1,12 @@
 #include "fastsearch/literalscan.h"
 #include "fastsearch/scancases.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/plainlog.h"
 #include "search/collectfiles.h"
-#include "search/report.h"
+#include "search/searchrun.h"
 #include "support/dialogwatcher.h"
 #include "support/filenames.h"
 #include "support/logdescription.h"
-#include "support/widgetlog.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -110,7 +110,7 @@ void TestWindowSearch::sameLogAsReference()
     options.caseSensitivity = sensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     options.before = before;
     options.after = after;
-    WidgetLog referenceLog(&reference);
+    PlainLog referenceLog(&reference);
 
     // Two runs in a row: the second one's report goes below the first one's.
     for (int run = 0; run < 2; ++run) {
@@ -118,11 +118,8 @@ void TestWindowSearch::sameLogAsReference()
 
         QStringList files;
         collectFiles(tree.path(), files, recurse, filter);
-        writeFileList(referenceLog, files);
-        for (const QString &path : std::as_const(files)) {
-            ReportSink report(referenceLog, path);
-            QCOMPARE(scanFileLiteral(path, options, report), ScanStatus::Scanned);
-        }
+        const SearchRun reference = runSearch(files, literalScan(options), referenceLog, {});
+        QVERIFY(reference.completed);
     }
     QVERIFY(watcher.messageBoxes.isEmpty());
     QCOMPARE(describeLog(*log), describeLog(reference));

@@ -1,4 +1,5 @@
 #include "filetree.h"
+#include "mainwindow/loghtml.h"
 #include "search/logsink.h"
 #include "search/report.h"
 #include "search/scanfile.h"
@@ -8,12 +9,18 @@
 #include <QTest>
 #include <QTextBlock>
 
-// Records the entries as the log receives them: "html: ..." or "text: ...".
+// Records the entries as the log widget receives them: "html: ..." or "text: ...".
 class RecordingLog : public LogSink
 {
 public:
-    void appendHtml(const QString &html) override { entries.append("html: " + html); }
-    void appendPlainText(const QString &text) override { entries.append("text: " + text); }
+    void fileListTitle() override { entries.append("html: " + fileListTitleHtml()); }
+    void listedFile(const QString &path) override { entries.append("html: " + htmlPath(path)); }
+    void fileHeader(const QString &path) override
+    {
+        entries.append("html: " + fileHeaderHtml(path));
+    }
+    void lineHeader(qsizetype index) override { entries.append("html: " + lineHeaderHtml(index)); }
+    void contextLine(const QString &text) override { entries.append("text: " + text); }
     QStringList entries;
 };
 
@@ -48,7 +55,7 @@ void TestReport::pathsShowAsOnDisk()
     // as the real path, with the header still blue and its path bold.
     QPlainTextEdit log;
     log.appendHtml(htmlPath(path));
-    log.appendHtml(fileHeader(path));
+    log.appendHtml(fileHeaderHtml(path));
     QString shown = path;
     shown.replace('/', '\\');
     QCOMPARE(log.toPlainText(), path + "\n\nFichier : " + shown);
@@ -106,7 +113,7 @@ void TestReport::workedExample()
     };
     QCOMPARE(log.entries, expected);
     // Line numbers are not cut at 32 bits.
-    QCOMPARE(lineHeader(qsizetype(1) << 32),
+    QCOMPARE(lineHeaderHtml(qsizetype(1) << 32),
         R"(<font color="royalblue">Ligne <b>4294967297</b></font>)");
 }
 

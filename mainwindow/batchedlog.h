@@ -1,12 +1,12 @@
 #ifndef BATCHEDLOG_H
 #define BATCHEDLOG_H
 
+#include "mainwindow/plainlog.h"
 #include "search/logsink.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
-#include <QStringList>
+#include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextDocument>
 
@@ -17,9 +17,9 @@ class QTextCursor;
 // they amount to pieceSize (characters, counting each entry as a few more), and then
 // written into the widget's document in one edit, laid out once, with the same blocks,
 // texts and formats, the same text cursor and the same scrolling at the bottom as the
-// widget's appendHtml and appendPlainText called one by one. The batch records no undo
-// steps and leaves the document without any. HTML entries that share their markup and
-// blanks are parsed once; their words are put in place of the parsed ones.
+// plain writer's appends one by one. The batch records no undo steps and leaves the
+// document without any. The headers' markup is parsed once; each header then only puts
+// its path or number in place.
 class BatchedLog : public LogSink
 {
 public:
@@ -29,70 +29,82 @@ public:
     explicit BatchedLog(QPlainTextEdit *edit, qsizetype pieceSize = defaultPieceSize);
     ~BatchedLog() override;
 
-    void appendHtml(const QString &html) override;
-    void appendPlainText(const QString &text) override;
+    void fileListTitle() override;
+    void listedFile(const QString &path) override;
+    void fileHeader(const QString &path) override;
+    void lineHeader(qsizetype index) override;
+    void contextLine(const QString &text) override;
     void flush() override;
 
 private:
+    enum class Kind { Title, Listed, FileHeader, LineHeader, Context };
+
     struct Entry
     {
-        QString text;
-        bool html;
+        Kind kind;
+        QString text; // the path or the line; empty for the others
+        qsizetype index = 0; // the line header's
     };
 
-    // A piece of an HTML entry's text in one format: fixed text, or one of its words.
+    // A piece of an entry's text in one format: fixed text, or the entry's word (its path
+    // or number).
     struct Piece
     {
         QString text;
-        qsizetype word;
+        bool word;
         int format;
     };
 
+    // How the markup of one kind of entry comes out in the document; not usable when it
+    // does something a batch cannot copy, and then the entry goes in as the widget puts it.
     struct Template
     {
         bool usable = false;
         QList<Piece> pieces;
     };
 
-    void hold(const QString &text, bool html);
+    void hold(Entry entry);
     bool batchable() const;
     void appendDirect(const Entry &entry);
     void writeBatch(qsizetype from, bool atBottom);
+    void writeEntry(const Entry &entry);
+    void writeWord(const Template &markup, const QString &word);
     void writeHtml(const QString &html);
     void addText(const QString &text, int format);
     void writeRun();
-    const Template &templateFor(const QString &key, const QString &skeleton);
+    void prepareTemplates();
+    Template parse(const QString &skeleton);
     int formatId(const QTextCharFormat &format);
     void showBottom();
 
     QPlainTextEdit *edit;
+    PlainLog plain;
+    const qsizetype pieceSize;
+    bool followEnd = false;
     QList<Entry> pending;
     qsizetype pendingSize = 0;
-    qsizetype pieceSize;
-    bool followEnd = false;
 
-    // State of one flush: the formats that every appended block gets from the widget's
-    // cursor, and the text not yet inserted, all in one character format.
+    // State of the batch being written.
+    QTextCursor *batchCursor = nullptr;
     QTextBlockFormat blockFormat;
     QTextCharFormat charFormat;
-    int charFormatId = -1;
-    QTextCursor *batchCursor = nullptr;
+    int charFormatId = 0;
     bool explicitBreak = false;
     QString runText;
     int runFormat = -1;
+    QList<QTextCharFormat> formats;
 
-    // Parsed markup, valid for the block and character formats it was made with.
-    QHash<QString, Template> templates;
+    // The templates, made for the block and character formats that new blocks get.
+    bool templatesMade = false;
     QTextBlockFormat templateBlockFormat;
     QTextCharFormat templateCharFormat;
-    QList<QTextCharFormat> formats;
+    Template titleMarkup;
+    Template listedMarkup;
+    Template fileHeaderMarkup;
+    Template lineHeaderMarkup;
+    QString lastHeaderPath;
+    QString lastHeaderWord;
     QTextDocument scratch;
-
-    // The last HTML entry, its words and its parsed markup.
-    bool lastKnown = false;
-    QString lastHtml;
-    QStringList lastWords;
-    Template lastTemplate;
 };
 
 #endif // BATCHEDLOG_H
