@@ -54,22 +54,22 @@ static QByteArray pngData(const QImage &image)
     return data;
 }
 
+// Appends an unsigned integer in little-endian byte order, as the ICO format stores them.
+template <typename T> static void appendLittleEndian(QByteArray &bytes, T value)
+{
+    char b[sizeof(T)];
+    qToLittleEndian(value, b);
+    bytes.append(b, sizeof(T));
+}
+
 // A 32-bit ICO bitmap: BITMAPINFOHEADER with double height, bottom-up BGRA rows, then
 // an all-zero AND mask (rows padded to 32 bits); the alpha channel does the masking.
 static QByteArray bmpIconData(const QImage &image)
 {
     const int size = image.width();
     QByteArray data;
-    auto put32 = [&data](quint32 v) {
-        char b[4];
-        qToLittleEndian(v, b);
-        data.append(b, 4);
-    };
-    auto put16 = [&data](quint16 v) {
-        char b[2];
-        qToLittleEndian(v, b);
-        data.append(b, 2);
-    };
+    const auto put32 = [&data](quint32 v) { appendLittleEndian(data, v); };
+    const auto put16 = [&data](quint16 v) { appendLittleEndian(data, v); };
     const int maskStride = ((size + 31) / 32) * 4;
     put32(40);
     put32(size);
@@ -99,16 +99,8 @@ static QByteArray bmpIconData(const QImage &image)
 static QByteArray icoFile(const QList<QPair<int, QByteArray>> &images)
 {
     QByteArray out;
-    auto put16 = [&out](quint16 v) {
-        char b[2];
-        qToLittleEndian(v, b);
-        out.append(b, 2);
-    };
-    auto put32 = [&out](quint32 v) {
-        char b[4];
-        qToLittleEndian(v, b);
-        out.append(b, 4);
-    };
+    const auto put16 = [&out](quint16 v) { appendLittleEndian(out, v); };
+    const auto put32 = [&out](quint32 v) { appendLittleEndian(out, v); };
     put16(0);
     put16(1);
     put16(quint16(images.size()));

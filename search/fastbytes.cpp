@@ -1,5 +1,7 @@
 #include "search/fastbytes.h"
 
+#include <QtAlgorithms>
+
 #include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
@@ -7,30 +9,14 @@
 #include <emmintrin.h>
 #endif
 
-#if defined(_MSC_VER) && !defined(__clang__)
-#include <intrin.h>
-#endif
-
 static inline int lowestBit(unsigned mask)
 {
-#if defined(_MSC_VER) && !defined(__clang__)
-    unsigned long index;
-    _BitScanForward(&index, mask);
-    return int(index);
-#else
-    return __builtin_ctz(mask);
-#endif
+    return int(qCountTrailingZeroBits(mask));
 }
 
 static inline int highestBit(unsigned mask)
 {
-#if defined(_MSC_VER) && !defined(__clang__)
-    unsigned long index;
-    _BitScanReverse(&index, mask);
-    return int(index);
-#else
-    return 31 - __builtin_clz(mask);
-#endif
+    return 31 - int(qCountLeadingZeroBits(mask));
 }
 
 static inline uchar asciiLower(uchar c)
