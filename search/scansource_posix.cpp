@@ -24,6 +24,26 @@ ScanSource::~ScanSource()
         ::close(handle->fd);
 }
 
+// Opens, waiting as long as the system makes it wait, the same regular file: a handle that
+// only names the file shows that it is one, and the open goes through that handle, so that
+// nothing swapped in under the name meanwhile (a FIFO) can make it wait for ever.
+static int openWaitingForLease(const QByteArray &name)
+{
+    const int named = ::open(name.constData(), O_PATH | O_CLOEXEC);
+    if (named < 0)
+        return -1;
+    struct stat info;
+    int fd = -1;
+    if (::fstat(named, &info) == 0 && S_ISREG(info.st_mode)) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(named);
+        do
+            fd = ::open(self.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        while (fd < 0 && errno == EINTR);
+    }
+    ::close(named);
+    return fd;
+}
+
 OpenResult ScanSource::open(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
@@ -36,7 +56,11 @@ OpenResult ScanSource::open(const QString &path)
     // The name may lead elsewhere by now: an open that does not wait, then a look at what
     // was really opened. The flag that kept the open from waiting changes nothing for a
     // regular file's reads, so it stays.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    // Another program holds a lease on the file (a Samba oplock, an NFS delegation): the
+    // plain open waits until it gives the lease up, and so does this one.
+    if (fd < 0 && (errno == EWOULDBLOCK || errno == EAGAIN))
+        fd = openWaitingForLease(name);
     if (fd < 0)
         return OpenResult::Failed;
     if (::fstat(fd, &info) != 0) {

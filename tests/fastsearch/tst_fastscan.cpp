@@ -37,6 +37,7 @@ private slots:
     void notRegularFiles_data();
     void notRegularFiles();
     void longLineMemoryBounded();
+    void fileUnderLease();
     void fileChangedDuringScan_data();
     void fileChangedDuringScan();
     void sameLog();
@@ -330,6 +331,22 @@ void TestFastScan::notRegularFiles()
     QCOMPARE(feeder.readersSeen(), 0);
     QVERIFY(fast.hits.isEmpty());
     QVERIFY(literal.hits.isEmpty());
+}
+
+// Another program's lease on a file delays its opening; it never makes the file unreadable.
+void TestFastScan::fileUnderLease()
+{
+    const QString path = writeFile("a\nleased x\nb\n");
+    LeaseHolder lease;
+    QString why;
+    if (!lease.start(path, &why))
+        QSKIP(qPrintable(why));
+    ScanOptions options;
+    options.text = QStringLiteral("x");
+    HitRecorder fast;
+    QCOMPARE(scanFile(path, options, fast), ScanStatus::Scanned);
+    QCOMPARE(fast.hits, QStringList { QStringLiteral("line 1 from 0: a | leased x | b") });
+    QVERIFY2(lease.broken(), "the scan should have waited for the lease to be given up");
 }
 
 // A file of one long line without the text: the scan keeps only a small part of it at a

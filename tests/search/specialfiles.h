@@ -35,6 +35,29 @@ private:
     std::thread thread;
 };
 
+// Another program's lease on a file, as a Samba or NFS server takes one: a child process
+// holds a write lease, so that an open by anyone else waits (or, not waiting, fails at
+// once) until the child, told by the system, gives the lease up.
+class LeaseHolder
+{
+public:
+    LeaseHolder() = default;
+    LeaseHolder(const LeaseHolder &) = delete;
+    LeaseHolder &operator=(const LeaseHolder &) = delete;
+    ~LeaseHolder();
+
+    // Takes the lease on the file at path; false, with the reason, where the system or
+    // the file system gives none.
+    bool start(const QString &path, QString *why);
+
+    // Whether the child gave the lease up because someone opened the file.
+    bool broken();
+
+private:
+    qint64 child = -1;
+    int status = 0;
+};
+
 // A device that reads without end (/dev/zero), or an empty string where there is none.
 QString endlessDevice();
 

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 FifoFeeder::~FifoFeeder()
@@ -52,4 +53,64 @@ void FifoFeeder::answer()
 QString endlessDevice()
 {
     return QFile::exists(QStringLiteral("/dev/zero")) ? QStringLiteral("/dev/zero") : QString();
+}
+
+// The child's lease, given up when the system says that someone opens the file. Only
+// calls that are safe in a signal handler and after a fork in a threaded program.
+static int leasedFile = -1;
+
+static void giveLeaseUp(int)
+{
+    ::fcntl(leasedFile, F_SETLEASE, F_UNLCK);
+    ::_exit(0);
+}
+
+LeaseHolder::~LeaseHolder()
+{
+    if (child > 0) {
+        ::kill(pid_t(child), SIGKILL);
+        ::waitpid(pid_t(child), nullptr, 0);
+    }
+}
+
+bool LeaseHolder::start(const QString &path, QString *why)
+{
+    const QByteArray name = QFile::encodeName(path);
+    int ready[2];
+    if (::pipe(ready) != 0) {
+        *why = QStringLiteral("pipe failed");
+        return false;
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(ready[0]);
+        signal(SIGIO, giveLeaseUp);
+        leasedFile = ::open(name.constData(), O_RDWR);
+        const char answer = ::fcntl(leasedFile, F_SETLEASE, F_WRLCK) == 0 ? 'y' : 'n';
+        [[maybe_unused]] const ssize_t written = ::write(ready[1], &answer, 1);
+        if (answer != 'y')
+            ::_exit(1);
+        for (;;)
+            ::pause();
+    }
+    ::close(ready[1]);
+    char answer = 'n';
+    const bool told = pid > 0 && ::read(ready[0], &answer, 1) == 1;
+    ::close(ready[0]);
+    child = pid;
+    if (!told || answer != 'y') {
+        *why = QStringLiteral("no write lease on a file here");
+        return false;
+    }
+    return true;
+}
+
+bool LeaseHolder::broken()
+{
+    if (child <= 0)
+        return false;
+    if (::waitpid(pid_t(child), &status, 0) != pid_t(child))
+        return false;
+    child = -1;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

@@ -14,3 +14,16 @@ QString endlessDevice()
 {
     return QString();
 }
+
+LeaseHolder::~LeaseHolder() = default;
+
+bool LeaseHolder::start(const QString &, QString *why)
+{
+    *why = QStringLiteral("no file leases to take on Windows from here");
+    return false;
+}
+
+bool LeaseHolder::broken()
+{
+    return false;
+}
