@@ -19,18 +19,10 @@ wants() { case ",$1," in *",$2,"*) return 0 ;; *) return 1 ;; esac; }
 needsTree=false
 for s in a b c2; do wants "$scenarios" "$s" && needsTree=true; done
 
-packages="grep time cmake ninja-build g++ qt6-base-dev"
+packages="grep time"
 $needsTree && packages="$packages linux-source-6.1 xz-utils"
 wants "$tools" rg && packages="$packages ripgrep"
-missing=""
-for p in $packages; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-    if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
-fi
+scripts/deps.sh run $packages
 
 mkdir -p "$data/empty" "$data/log" "$data/line"
 if $needsTree && [ ! -d "$data/linux-source-6.1" ]; then

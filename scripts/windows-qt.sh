@@ -21,6 +21,8 @@ fail() {
     exit 1
 }
 
+"$repo/scripts/deps.sh" windows >&2
+
 qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null | sed 's/+.*//') ||
     fail "the host Qt (qt6-base-dev) is not installed"
 [ -n "$qt_version" ] || fail "the host Qt (qt6-base-dev) is not installed"
@@ -84,32 +86,11 @@ work="$cache/work-$key"
 log="$cache/qt-build-$key.log"
 
 # Debian's source package, fetched with apt-get source (apt needs a deb-src entry for the
-# same mirror and suites as the binary packages), then configured for Windows.
+# same mirror and suites as the binary packages, which deps.sh adds when it is missing),
+# then configured for Windows.
 fetch_and_configure() {
-    if ! apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then
-        srcfile=/etc/apt/sources.list.d/morl-deb-src.sources
-        if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-        {
-            for f in /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list; do
-                [ -f "$f" ] || continue
-                if grep -q '^Types:' "$f"; then
-                    sed -n '/^Types:/,/^$/p' "$f" | sed 's/^Types:.*/Types: deb-src/'
-                else
-                    grep '^deb ' "$f" | grep -v '\[' | sed 's/^deb /deb-src /'
-                fi
-            done
-        } > "$work/deb-src" || true
-        grep -q 'debian' "$work/deb-src" ||
-            fail "no Debian entry to derive a deb-src entry from in the apt sources"
-        if grep -q '^Types:' "$work/deb-src"; then
-            $sudo cp "$work/deb-src" "$srcfile"
-        else
-            $sudo cp "$work/deb-src" "${srcfile%.sources}.list"
-        fi || fail "could not add a deb-src entry under /etc/apt/sources.list.d"
-        $sudo apt-get update > "$work/apt-update.log" 2>&1 ||
-            fail "apt-get update failed" "$work/apt-update.log"
-    fi
-
+    "$repo/scripts/deps.sh" sources > "$work/apt-update.log" 2>&1 ||
+        fail "could not add a deb-src entry to the apt sources" "$work/apt-update.log"
     (cd "$work" && apt-get source --download-only "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)" > "$log" 2>&1 ||
         apt-get source --download-only qt6-base >> "$log" 2>&1) ||
         fail "could not fetch Debian's qt6-base source package" "$log"
@@ -119,25 +100,32 @@ fetch_and_configure() {
     cmake -S "$work/src" -B "$work/build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
         -DQT_HOST_PATH=/usr \
-        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+        -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
         -DCMAKE_INSTALL_PREFIX="$prefix" \
         $qt_options >> "$log" 2>&1 || fail "Qt's configure failed" "$log"
 }
 
-# The license texts of Qt and of the libraries it bundles, which go beside morl.exe.
+# The license texts of Qt and of the libraries it bundles, which go beside morl.exe. Any
+# copy that fails fails the whole: a download must not ship without a license it needs.
 collect_licenses() {
     dest="$prefix/licenses"
     rm -rf "$dest"
-    mkdir -p "$dest/3rdparty"
-    cp -r "$work/src/LICENSES" "$dest/" &&
-        cp "$work/src/debian/copyright" "$dest/debian-copyright" || return 1
+    mkdir -p "$dest/3rdparty" || return 1
+    cp -r "$work/src/LICENSES" "$dest/" || return 1
+    cp "$work/src/debian/copyright" "$dest/debian-copyright" || return 1
     for dir in "$work/src/src/3rdparty"/*/; do
         name=$(basename "$dir")
-        (cd "$dir" && find . -maxdepth 2 -type f \( -name qt_attribution.json -o -iname 'LICENSE*' \
-            -o -iname 'COPYING*' \) -print) | while read -r f; do
-            mkdir -p "$dest/3rdparty/$name/$(dirname "$f")"
-            cp "$dir/$f" "$dest/3rdparty/$name/$f"
+        found=$(cd "$dir" && find . -maxdepth 2 -type f \( -name qt_attribution.json \
+            -o -iname 'LICENSE*' -o -iname 'COPYING*' \) -print) || return 1
+        # One name a line: license files have no line breaks in their names.
+        old_ifs=$IFS
+        IFS='
+'
+        for f in $found; do
+            mkdir -p "$dest/3rdparty/$name/$(dirname "$f")" || return 1
+            cp "$dir/$f" "$dest/3rdparty/$name/$f" || return 1
         done
+        IFS=$old_ifs
     done
 }
 

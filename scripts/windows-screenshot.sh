@@ -14,7 +14,8 @@ exe="$repo/build-windows/deploy/morl.exe"
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1100x800x24" sh "$0" "$@"
 fi
-. "$repo/tests/windows/winelib.sh"
+winetools="$repo/tests/windows"
+. "$winetools/winelib.sh"
 
 work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null; kill $wm 2>/dev/null; rm -rf "$work"' EXIT

@@ -3,6 +3,8 @@
 # run installed or registered can make it pass.
 
 wine=${WINE:-wine}
+# This file's folder, where wineprefix.sh lies: the sourcing script's unless it says.
+winetools=${winetools:-$(dirname "$0")}
 failed=0
 fail() {
     echo "FAIL: $*"
@@ -22,16 +24,10 @@ need_display() {
 
 # Makes a new Wine prefix in the given folder and uses it from then on.
 fresh_prefix() {
+    WINE="$wine" sh "$winetools/wineprefix.sh" --fresh "$1" || exit 1
     export WINEPREFIX="$1"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-    rm -rf "$WINEPREFIX"
-    "$wine" wineboot -i >/dev/null 2>&1
-    wineserver -w
-    [ -f "$WINEPREFIX/system.reg" ] || {
-        echo "FAIL: Wine could not make a prefix in $WINEPREFIX"
-        exit 1
-    }
 }
 
 # Starts a program, waits until its main window "Morl" is on the screen, closes it as the
