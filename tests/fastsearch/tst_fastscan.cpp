@@ -5,9 +5,10 @@
 #include "search/batchedlog.h"
 #include "search/report.h"
 #include "search/scanfile.h"
-#include "search/specialfiles.h"
 #include "support/filenames.h"
+#include "support/filetree.h"
 #include "support/logdescription.h"
+#include "support/specialfiles.h"
 #include "support/symlinks.h"
 #include "support/widgetlog.h"
 
@@ -42,7 +43,7 @@ private slots:
     void sameLog();
 
 private:
-    QString writeFile(const QByteArray &bytes);
+    QString scratchFile(const QByteArray &bytes);
     void compareScans(const ScanCase &scanCase);
 
     QTemporaryDir dir;
@@ -56,11 +57,10 @@ void TestFastScan::initTestCase()
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
 }
 
-QString TestFastScan::writeFile(const QByteArray &bytes)
+QString TestFastScan::scratchFile(const QByteArray &bytes)
 {
     const QString path = dir.filePath(QStringLiteral("f%1.txt").arg(++fileCount));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    if (!writeFile(path, bytes))
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }
@@ -71,7 +71,7 @@ QString TestFastScan::writeFile(const QByteArray &bytes)
 // keeping only short unfinished lines, so that lines and reads meet in every way.
 void TestFastScan::compareScans(const ScanCase &scanCase)
 {
-    const QString path = writeFile(scanCase.bytes);
+    const QString path = scratchFile(scanCase.bytes);
     HitRecorder fast, small, literal, whole;
     QCOMPARE(scanFile(path, scanCase.options, fast), ScanStatus::Scanned);
     ScanLimits limits;
@@ -218,7 +218,7 @@ void TestFastScan::lastEmptyLineAtPieceEdge()
     scanCase.options.before = 0;
     scanCase.options.after = 3;
     HitRecorder fast;
-    scanFile(writeFile(bytes), scanCase.options, fast);
+    scanFile(scratchFile(bytes), scanCase.options, fast);
     QCOMPARE(fast.hits, QStringList { QStringLiteral("line 1 from 1: xxxxx | ") });
     compareScans(scanCase);
 }
@@ -232,7 +232,7 @@ void TestFastScan::sequenceCutByStreamPiece()
     QByteArray bytes(16383, 'a');
     bytes += "\xE2\nneedle\n";
     QVERIFY(streamDecodingSlips(bytes));
-    const QString path = writeFile(bytes);
+    const QString path = scratchFile(bytes);
     ScanOptions options;
     options.text = QStringLiteral("needle");
     options.before = 1;
@@ -256,11 +256,11 @@ void TestFastScan::foldingLettersFound()
     options.text = QStringLiteral("kiss");
     options.before = options.after = 0;
     HitRecorder fast;
-    scanFile(writeFile("a\n\xE2\x84\xAAi\xC5\xBFs\nb\n"), options, fast);
+    scanFile(scratchFile("a\n\xE2\x84\xAAi\xC5\xBFs\nb\n"), options, fast);
     QCOMPARE(fast.hits, QStringList { QStringLiteral("line 1 from 1: \u212Ai\u017Fs") });
     options.caseSensitivity = Qt::CaseSensitive;
     HitRecorder respected;
-    scanFile(writeFile("a\n\xE2\x84\xAAi\xC5\xBFs\nb\n"), options, respected);
+    scanFile(scratchFile("a\n\xE2\x84\xAAi\xC5\xBFs\nb\n"), options, respected);
     QVERIFY(respected.hits.isEmpty());
 }
 
@@ -446,9 +446,7 @@ void TestFastScan::sameLog()
         // Paths with markup characters and runs of blanks too.
         const QString path
             = tree.filePath(fileNameHere(QStringLiteral("f%1 <&>  \"%2\".txt").arg(i).arg(i % 4)));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(scanCase.bytes);
+        QVERIFY(writeFile(path, scanCase.bytes));
         paths.append(path);
     }
 
