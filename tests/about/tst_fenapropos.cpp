@@ -1,7 +1,6 @@
 #include "about/fenapropos.h"
-#include "mainwindow/mainwindow.h"
+#include "support/windowdriver.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLayout>
@@ -21,9 +20,9 @@ private slots:
     void mainWindowBlockedWhileOpen();
 };
 
-static QList<FenAPropos *> aboutWindows(const MainWindow &window)
+static QList<FenAPropos *> aboutWindows(const WindowDriver &driver)
 {
-    return window.findChildren<FenAPropos *>(QString(), Qt::FindDirectChildrenOnly);
+    return driver.window()->findChildren<FenAPropos *>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 void TestFenAPropos::contents()
@@ -44,10 +43,10 @@ void TestFenAPropos::contents()
     QVERIFY(image && text);
     QCOMPARE(image->pixmap().size(), QSize(256, 256));
     QVERIFY(text->text().startsWith(
-            "<strong>Morl</strong><br><br> version 1.1.0 du 22 mai 2025<br><br>"));
+        "<strong>Morl</strong><br><br> version 1.1.0 du 22 mai 2025<br><br>"));
     const QString contact = text->text().mid(62);
-    QVERIFY2(contact.endsWith("@example.org") || contact.endsWith("@example.com"),
-             qPrintable(contact));
+    QVERIFY2(
+        contact.endsWith("@example.org") || contact.endsWith("@example.com"), qPrintable(contact));
     QCOMPARE(text->textFormat(), Qt::AutoText);
 }
 
@@ -73,13 +72,11 @@ void TestFenAPropos::fixedSizeToolWindow()
 
 void TestFenAPropos::aboutCommandOpensFreshWindows()
 {
-    auto *window = new MainWindow;
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    auto *action = window->findChild<QAction *>("action_propos_de_morl");
+    WindowDriver driver;
+    QVERIFY(driver.open());
 
-    action->trigger();
-    QList<FenAPropos *> opened = aboutWindows(*window);
+    driver.trigger("action_propos_de_morl");
+    QList<FenAPropos *> opened = aboutWindows(driver);
     QCOMPARE(opened.size(), 1);
     QVERIFY(opened.first()->isVisible());
     QPointer<FenAPropos> first = opened.first();
@@ -87,30 +84,30 @@ void TestFenAPropos::aboutCommandOpensFreshWindows()
     QVERIFY(!first.isNull()); // closing only hides it
     QVERIFY(!first->isVisible());
 
-    action->trigger();
-    opened = aboutWindows(*window);
+    driver.trigger("action_propos_de_morl");
+    opened = aboutWindows(driver);
     QCOMPARE(opened.size(), 2);
     QPointer<FenAPropos> second = opened.last();
     QVERIFY(second != first);
     QVERIFY(second->isVisible());
     QCOMPARE(second->findChildren<QLabel *>().size(), 2);
 
-    delete window;
+    driver.close();
     QVERIFY(first.isNull());
     QVERIFY(second.isNull());
 }
 
 void TestFenAPropos::mainWindowBlockedWhileOpen()
 {
-    MainWindow window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto *log = window.findChild<QPlainTextEdit *>("plainTextEdit");
-    auto *clear = window.findChild<QPushButton *>("pbClearLog");
+    WindowDriver driver;
+    QVERIFY(driver.open());
+    MainWindow &window = *driver.window();
+    QPlainTextEdit *log = driver.log();
+    auto *clear = driver.widget<QPushButton>("pbClearLog");
     log->appendPlainText("still here");
 
-    window.findChild<QAction *>("action_propos_de_morl")->trigger();
-    FenAPropos *about = aboutWindows(window).first();
+    driver.trigger("action_propos_de_morl");
+    FenAPropos *about = aboutWindows(driver).first();
     QVERIFY(QTest::qWaitForWindowExposed(about));
     QVERIFY(QApplication::activeModalWidget() == about);
     // Click through the window system, where modality applies, as a user would.

@@ -1,6 +1,7 @@
 #include "about/fenapropos.h"
 #include "app/startup.h"
 #include "mainwindow/mainwindow.h"
+#include "support/windowdriver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -8,6 +9,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
+
+#include <functional>
 
 class TestStartup : public QObject
 {
@@ -30,6 +33,19 @@ static MainWindow *shownMainWindow()
     return nullptr;
 }
 
+// Once the event loop runs, acts on the window that start-up has shown; without one, ends
+// the loop with 42.
+static void onShownWindow(const std::function<void(MainWindow *)> &act)
+{
+    QTimer::singleShot(0, [act] {
+        MainWindow *window = shownMainWindow();
+        if (window)
+            act(window);
+        else
+            QCoreApplication::exit(42);
+    });
+}
+
 void TestStartup::translationLookup_data()
 {
     QTest::addColumn<QStringList>("languages");
@@ -37,16 +53,16 @@ void TestStartup::translationLookup_data()
     QTest::addColumn<QString>("quitText");
 
     QTest::newRow("no language") << QStringList() << false << "Quitter";
-    QTest::newRow("no translation for any") << QStringList{ "fr-FR", "en-US", "ja-JP" } << false
-                                            << "Quitter";
-    QTest::newRow("only later entry has one") << QStringList{ "en-US", "it-IT" } << true << "Esci";
+    QTest::newRow("no translation for any")
+        << QStringList { "fr-FR", "en-US", "ja-JP" } << false << "Quitter";
+    QTest::newRow("only later entry has one") << QStringList { "en-US", "it-IT" } << true << "Esci";
     QTest::newRow("earlier entry wins (de before it)")
-            << QStringList{ "de-DE", "it-IT" } << true << "Beenden";
+        << QStringList { "de-DE", "it-IT" } << true << "Beenden";
     QTest::newRow("earlier entry wins (it before de)")
-            << QStringList{ "it-IT", "de-DE" } << true << "Esci";
+        << QStringList { "it-IT", "de-DE" } << true << "Esci";
     // The locale's name is language_TERRITORY, and the loader falls back to Morl_de.
-    QTest::newRow("territory found through the locale name") << QStringList{ "de" } << true
-                                                             << "Beenden";
+    QTest::newRow("territory found through the locale name")
+        << QStringList { "de" } << true << "Beenden";
 }
 
 void TestStartup::translationLookup()
@@ -61,8 +77,9 @@ void TestStartup::translationLookup()
     QCOMPARE(QCoreApplication::translate("MainWindow", "Quitter"), quitText);
 
     // The window built afterwards shows the installed texts.
-    MainWindow window;
-    auto *quit = window.findChild<QAction *>("actionQuitter");
+    WindowDriver driver;
+    driver.create();
+    auto *quit = driver.widget<QAction>("actionQuitter");
     QVERIFY(quit);
     QCOMPARE(quit->text(), quitText);
     QCoreApplication::removeTranslator(&translator);
@@ -73,10 +90,11 @@ void TestStartup::translatedFormOnly()
 {
     QTranslator translator;
     QVERIFY(installTranslation(translator, { "de-DE" }));
-    MainWindow window;
-    QCOMPARE(window.findChild<QPushButton *>("pbSearch")->text(), QString("Suchen"));
+    WindowDriver driver;
+    driver.create();
+    QCOMPARE(driver.widget<QPushButton>("pbSearch")->text(), QString("Suchen"));
     // Texts outside the form never pass through the translator.
-    FenAPropos about(&window);
+    FenAPropos about(driver.window());
     QCOMPARE(about.windowTitle(), QString("À propos de Morl"));
     QCoreApplication::removeTranslator(&translator);
 }
@@ -85,12 +103,7 @@ void TestStartup::quitActionEndsWithZero()
 {
     QStringList iconSizes;
     bool visible = false;
-    QTimer::singleShot(0, [&] {
-        MainWindow *window = shownMainWindow();
-        if (!window) {
-            QCoreApplication::exit(42);
-            return;
-        }
+    onShownWindow([&](MainWindow *window) {
         visible = window->isVisible();
         for (const QSize &size : window->windowIcon().availableSizes())
             iconSizes << QString::number(size.width());
@@ -107,20 +120,13 @@ void TestStartup::quitActionEndsWithZero()
 void TestStartup::closingWindowEndsWithZero()
 {
     bool closed = false;
-    QTimer::singleShot(0, [&] {
-        MainWindow *window = shownMainWindow();
-        if (!window) {
-            QCoreApplication::exit(42);
-            return;
-        }
-        closed = window->close();
-    });
+    onShownWindow([&](MainWindow *window) { closed = window->close(); });
     // Safety net: a loop that did not end on close would hang the test otherwise.
     QTimer guard;
     guard.setSingleShot(true);
     connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(43); });
     guard.start(20000);
-    QCOMPARE(runMorl(*qApp, QStringList{ "en-US" }), 0);
+    QCOMPARE(runMorl(*qApp, QStringList { "en-US" }), 0);
     QVERIFY(closed);
 }
 

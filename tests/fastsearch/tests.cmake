@@ -1,12 +1,9 @@
 # The fast search, checked against the reference scan and against direct log appends.
-# peakmemory and search/specialfiles: the process's peak memory, FIFOs and devices, through
-# the system's own calls.
+# peakmemory: the process's peak memory, through the system's own calls.
 if(WIN32)
-    set(MORL_SYSTEM_FIXTURES fastsearch/peakmemory.h fastsearch/peakmemory_windows.cpp
-        search/specialfiles.h search/specialfiles_windows.cpp)
+    set(MORL_SYSTEM_FIXTURES fastsearch/peakmemory.h fastsearch/peakmemory_windows.cpp)
 else()
-    set(MORL_SYSTEM_FIXTURES fastsearch/peakmemory.h fastsearch/peakmemory_posix.cpp
-        search/specialfiles.h search/specialfiles_posix.cpp)
+    set(MORL_SYSTEM_FIXTURES fastsearch/peakmemory.h fastsearch/peakmemory_posix.cpp)
 endif()
 morl_add_test(tst_fastscan fastsearch/tst_fastscan.cpp fastsearch/literalscan.cpp
               fastsearch/literalscan.h fastsearch/changingsource.cpp fastsearch/changingsource.h fastsearch/scancases.cpp fastsearch/scancases.h

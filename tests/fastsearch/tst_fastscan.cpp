@@ -6,9 +6,10 @@
 #include "mainwindow/plainlog.h"
 #include "search/scanfile.h"
 #include "search/searchrun.h"
-#include "search/specialfiles.h"
 #include "support/filenames.h"
+#include "support/filetree.h"
 #include "support/logdescription.h"
+#include "support/specialfiles.h"
 #include "support/symlinks.h"
 
 #include <QDir>
@@ -43,7 +44,7 @@ private slots:
     void sameLog();
 
 private:
-    QString writeFile(const QByteArray &bytes);
+    QString scratchFile(const QByteArray &bytes);
     void compareScans(const ScanCase &scanCase);
 
     QTemporaryDir dir;
@@ -57,11 +58,10 @@ void TestFastScan::initTestCase()
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
 }
 
-QString TestFastScan::writeFile(const QByteArray &bytes)
+QString TestFastScan::scratchFile(const QByteArray &bytes)
 {
     const QString path = dir.filePath(QStringLiteral("f%1.txt").arg(++fileCount));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    if (!writeFile(path, bytes))
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }
@@ -72,7 +72,7 @@ QString TestFastScan::writeFile(const QByteArray &bytes)
 // keeping only short unfinished lines, so that lines and reads meet in every way.
 void TestFastScan::compareScans(const ScanCase &scanCase)
 {
-    const QString path = writeFile(scanCase.bytes);
+    const QString path = scratchFile(scanCase.bytes);
     HitRecorder fast, small, literal, whole;
     QCOMPARE(scanFile(path, scanCase.options, fast), ScanStatus::Scanned);
     ScanLimits limits;
@@ -219,7 +219,7 @@ void TestFastScan::lastEmptyLineAtPieceEdge()
     scanCase.options.before = 0;
     scanCase.options.after = 3;
     HitRecorder fast;
-    scanFile(writeFile(bytes), scanCase.options, fast);
+    scanFile(scratchFile(bytes), scanCase.options, fast);
     QCOMPARE(fast.hits, QStringList { QStringLiteral("line 1 from 1: xxxxx | ") });
     compareScans(scanCase);
 }
@@ -233,7 +233,7 @@ void TestFastScan::sequenceCutByStreamPiece()
     QByteArray bytes(16383, 'a');
     bytes += "\xE2\nneedle\n";
     QVERIFY(streamDecodingSlips(bytes));
-    const QString path = writeFile(bytes);
+    const QString path = scratchFile(bytes);
     ScanOptions options;
     options.text = QStringLiteral("needle");
     options.before = 1;
@@ -257,11 +257,11 @@ void TestFastScan::foldingLettersFound()
     options.text = QStringLiteral("kiss");
     options.before = options.after = 0;
     HitRecorder fast;
-    scanFile(writeFile("a\n\xE2\x84\xAAi\xC5\xBFs\nb\n"), options, fast);
+    scanFile(scratchFile("a\n\xE2\x84\xAAi\xC5\xBFs\nb\n"), options, fast);
     QCOMPARE(fast.hits, QStringList { QStringLiteral("line 1 from 1: \u212Ai\u017Fs") });
     options.caseSensitivity = Qt::CaseSensitive;
     HitRecorder respected;
-    scanFile(writeFile("a\n\xE2\x84\xAAi\xC5\xBFs\nb\n"), options, respected);
+    scanFile(scratchFile("a\n\xE2\x84\xAAi\xC5\xBFs\nb\n"), options, respected);
     QVERIFY(respected.hits.isEmpty());
 }
 
@@ -336,7 +336,7 @@ void TestFastScan::notRegularFiles()
 // Another program's lease on a file delays its opening; it never makes the file unreadable.
 void TestFastScan::fileUnderLease()
 {
-    const QString path = writeFile("a\nleased x\nb\n");
+    const QString path = scratchFile("a\nleased x\nb\n");
     LeaseHolder lease;
     QString why;
     if (!lease.start(path, &why))
@@ -463,9 +463,7 @@ void TestFastScan::sameLog()
         // Paths with markup characters and runs of blanks too.
         const QString path
             = tree.filePath(fileNameHere(QStringLiteral("f%1 <&>  \"%2\".txt").arg(i).arg(i % 4)));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(scanCase.bytes);
+        QVERIFY(writeFile(path, scanCase.bytes));
         paths.append(path);
     }
 

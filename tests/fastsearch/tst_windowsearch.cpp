@@ -1,20 +1,15 @@
 #include "fastsearch/literalscan.h"
 #include "fastsearch/scancases.h"
-#include "mainwindow/mainwindow.h"
 #include "mainwindow/plainlog.h"
 #include "search/collectfiles.h"
 #include "search/searchrun.h"
 #include "support/dialogwatcher.h"
 #include "support/filenames.h"
+#include "support/filetree.h"
 #include "support/logdescription.h"
+#include "support/windowdriver.h"
 
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,16 +39,12 @@ void TestWindowSearch::initTestCase()
         FileKind::RandomBytes, FileKind::Text };
     const QStringList folders = { "", "sub/", "sub/deeper/", fileNameHere("Autre  <b>/") };
     for (int i = 0; i < 40; ++i) {
-        const QString folder = folders.at(i % folders.size());
-        QVERIFY(QDir(tree.path()).mkpath(folder.isEmpty() ? "." : folder));
         const QString name = QStringLiteral("%1%2 f&%3.%4")
-                                 .arg(folder)
+                                 .arg(folders.at(i % folders.size()))
                                  .arg(i % 7 ? "" : ".")
                                  .arg(i)
                                  .arg(i % 3 ? "txt" : "log");
-        QFile file(tree.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(makeScanCase(kinds[i % 5], random).bytes);
+        QVERIFY(writeFile(tree.filePath(name), makeScanCase(kinds[i % 5], random).bytes));
     }
 }
 
@@ -85,10 +76,9 @@ void TestWindowSearch::sameLogAsReference()
     QFETCH(bool, recurse);
     QFETCH(QString, filter);
 
-    MainWindow window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto *log = window.findChild<QPlainTextEdit *>("plainTextEdit");
+    WindowDriver driver;
+    QVERIFY(driver.open());
+    QPlainTextEdit *log = driver.log();
     QPlainTextEdit reference;
     reference.setReadOnly(true);
     reference.resize(log->size());
@@ -97,13 +87,10 @@ void TestWindowSearch::sameLogAsReference()
 
     DialogWatcher watcher;
     watcher.answerFolders({ tree.path() });
-    QTest::mouseClick(window.findChild<QPushButton *>("pbSelectDir"), Qt::LeftButton);
-    window.findChild<QLineEdit *>("leSearch")->setText(text);
-    window.findChild<QLineEdit *>("leFilterFiles")->setText(filter);
-    window.findChild<QCheckBox *>("cbSensible")->setChecked(sensitive);
-    window.findChild<QCheckBox *>("cbSubDirsSearch")->setChecked(recurse);
-    window.findChild<QSpinBox *>("sbBefore")->setValue(before);
-    window.findChild<QSpinBox *>("sbAfter")->setValue(after);
+    driver.clickSelectDir();
+    driver.setSearch(text, sensitive, before, after);
+    driver.setFilter(filter);
+    driver.setRecursive(recurse);
 
     ScanOptions options;
     options.text = text;
@@ -114,7 +101,7 @@ void TestWindowSearch::sameLogAsReference()
 
     // Two runs in a row: the second one's report goes below the first one's.
     for (int run = 0; run < 2; ++run) {
-        QTest::mouseClick(window.findChild<QPushButton *>("pbSearch"), Qt::LeftButton);
+        driver.clickSearch();
 
         QStringList files;
         collectFiles(tree.path(), files, recurse, filter);

@@ -1,8 +1,7 @@
-#include "filefixture.h"
 #include "helpertest.h"
+#include "support/foldertest.h"
 #include "support/symlinks.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 // Another user and groups for the files and the children here; none needs to exist.
@@ -25,27 +24,24 @@ static QString identityText(const FileIdentity &identity)
     return text;
 }
 
-// Every entry of a folder with what it is: links with their targets.
-static QStringList entries(const QString &folder)
+// The file as a save leaves it, to compare with the same taken before: its content, identity
+// and inode, and what its folder holds.
+static QStringList fileState(const QString &path)
 {
-    QStringList list;
-    const QFileInfoList infos = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo &info : infos)
-        list.append(
-            info.isSymLink() ? info.fileName() + " -> " + info.symLinkTarget() : info.fileName());
-    return list;
+    const FileIdentity identity = fileIdentity(path);
+    return { QString::fromUtf8(readBytes(path)), identityText(identity),
+        QString::number(identity.inode),
+        folderEntries(QFileInfo(path).path()).join(QLatin1Char(',')) };
 }
 
-static void operationRows()
+// The state of a file rewritten in place with "nouveau": the same file, the new content.
+static QStringList rewrittenInPlace(QStringList before)
 {
-    QTest::addColumn<QString>("operation");
-    QTest::newRow("writeLines") << "writeLines";
-    QTest::newRow("createTextFile") << "createTextFile";
-    QTest::newRow("replaceInFile") << "replaceInFile";
+    before.first() = QStringLiteral("nouveau\n");
+    return before;
 }
 
-class TestFileSaves : public QObject
+class TestFileSaves : public FolderTest
 {
     Q_OBJECT
 
@@ -95,10 +91,8 @@ void TestFileSaves::administratorKeepsIdentity()
     if (!isAdministrator())
         QSKIP("needs an administrator, who may give files away");
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("file.txt");
-    QVERIFY(writeBytes(path, "ancien\n"));
+    const QString path = dir().filePath("file.txt");
+    QVERIFY(writeFile(path, "ancien\n"));
     QVERIFY(setOwner(path, nobody, group));
     QVERIFY(setMode(path, mode));
     if (attribute == "acl")
@@ -112,7 +106,7 @@ void TestFileSaves::administratorKeepsIdentity()
     QVERIFY(writeWith(operation, path, "nouveau"));
     QCOMPARE(readBytes(path), QByteArray("nouveau\n"));
     QCOMPARE(identityText(fileIdentity(path)), identityText(before));
-    QCOMPARE(entries(dir.path()), QStringList { "file.txt" });
+    QCOMPARE(folderEntries(dir().path()), QStringList { "file.txt" });
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
@@ -120,42 +114,36 @@ void TestFileSaves::groupMemberKeepsOwner()
 {
     // A member of the file's group may write it but not give a new file to its owner:
     // the save writes the file itself. The folder lets anyone make a temporary file.
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("file.txt");
-    QVERIFY(writeBytes(path, "ancien\n"));
+    const QString path = dir().filePath("file.txt");
+    QVERIFY(writeFile(path, "ancien\n"));
     if (!setOwner(path, nobody, sharedGroup))
         QSKIP("cannot give files away here");
-    QVERIFY(setMode(dir.path(), 0777));
+    QVERIFY(setMode(dir().path(), 0777));
     QVERIFY(setMode(path, 02664));
     QVERIFY(setAttribute(path, "user.morl.note", "gardé"));
-    const FileIdentity before = fileIdentity(path);
+    const QStringList before = fileState(path);
+    QCOMPARE(before.last(), QString("file.txt"));
 
     const ChildResult result = runAsUser(
         writer, writer, { sharedGroup }, [&path] { return ::writeLines(path, { "nouveau" }); });
     if (result == ChildResult::Unavailable)
         QSKIP("cannot run a child as another user here");
     QCOMPARE(int(result), int(ChildResult::True));
-    QCOMPARE(readBytes(path), QByteArray("nouveau\n"));
-    QCOMPARE(identityText(fileIdentity(path)), identityText(before));
-    QCOMPARE(fileIdentity(path).inode, before.inode);
-    QCOMPARE(entries(dir.path()), QStringList { "file.txt" });
+    QCOMPARE(fileState(path), rewrittenInPlace(before));
 }
 
 void TestFileSaves::hardLinkedFileUpdatedInPlace_data()
 {
-    operationRows();
+    writeOperationRows();
 }
 
 void TestFileSaves::hardLinkedFileUpdatedInPlace()
 {
     QFETCH(QString, operation);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("a.txt");
-    QVERIFY(writeBytes(path, "ancien, plus long que le nouveau\n"));
-    if (!makeHardLink(path, dir.filePath("b.txt")))
+    const QString path = dir().filePath("a.txt");
+    QVERIFY(writeFile(path, "ancien, plus long que le nouveau\n"));
+    if (!makeHardLink(path, dir().filePath("b.txt")))
         QSKIP(qPrintable(systemFixtures()));
     const FileIdentity before = fileIdentity(path);
     DialogWatcher watcher;
@@ -164,10 +152,10 @@ void TestFileSaves::hardLinkedFileUpdatedInPlace()
     const QByteArray after = "nouveau, plus long que le nouveau\n";
     const QByteArray expected = operation == "replaceInFile" ? after : "nouveau\n";
     QCOMPARE(readBytes(path), expected);
-    QCOMPARE(readBytes(dir.filePath("b.txt")), expected);
+    QCOMPARE(readBytes(dir().filePath("b.txt")), expected);
     QCOMPARE(fileIdentity(path).inode, before.inode);
     QCOMPARE(fileIdentity(path).links, 2u);
-    QCOMPARE(entries(dir.path()), QStringList({ "a.txt", "b.txt" }));
+    QCOMPARE(folderEntries(dir().path()), QStringList({ "a.txt", "b.txt" }));
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
@@ -175,11 +163,9 @@ void TestFileSaves::inPlaceFullDiskKeepsOldContent()
 {
     // Written in place (it has two names), the file must fail before anything of it is
     // overwritten: the space for the new content is taken first.
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("a.txt");
-    QVERIFY(writeBytes(path, "ancien\n"));
-    if (!makeHardLink(path, dir.filePath("b.txt")))
+    const QString path = dir().filePath("a.txt");
+    QVERIFY(writeFile(path, "ancien\n"));
+    if (!makeHardLink(path, dir().filePath("b.txt")))
         QSKIP(qPrintable(systemFixtures()));
     DialogWatcher watcher;
 
@@ -192,7 +178,7 @@ void TestFileSaves::inPlaceFullDiskKeepsOldContent()
     QVERIFY(!written);
     QCOMPARE(seenBoxes(watcher), QStringList { writeBox("writeLines", path) });
     QCOMPARE(readBytes(path), QByteArray("ancien\n"));
-    QCOMPARE(readBytes(dir.filePath("b.txt")), QByteArray("ancien\n"));
+    QCOMPARE(readBytes(dir().filePath("b.txt")), QByteArray("ancien\n"));
 }
 
 void TestFileSaves::endlessLinksAreOpenFailures_data()
@@ -213,29 +199,27 @@ void TestFileSaves::endlessLinksAreOpenFailures()
     QFETCH(QString, operation);
     QFETCH(int, chain);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("link0");
+    const QString path = dir().filePath("link0");
     if (chain == 0) {
         QVERIFY(QFile::link("link0", path));
     } else if (chain == 2) {
         QVERIFY(QFile::link("link1", path));
-        QVERIFY(QFile::link("link0", dir.filePath("link1")));
+        QVERIFY(QFile::link("link0", dir().filePath("link1")));
     } else {
         // More links than the system follows in one path, ending at a real file.
         for (int i = 0; i < chain; ++i)
-            QVERIFY(
-                QFile::link(QString("link%1").arg(i + 1), dir.filePath(QString("link%1").arg(i))));
-        QVERIFY(writeBytes(dir.filePath(QString("link%1").arg(chain)), "ancien\n"));
+            QVERIFY(QFile::link(
+                QString("link%1").arg(i + 1), dir().filePath(QString("link%1").arg(i))));
+        QVERIFY(writeFile(dir().filePath(QString("link%1").arg(chain)), "ancien\n"));
     }
-    const QStringList before = entries(dir.path());
+    const QStringList before = folderEntries(dir().path());
     DialogWatcher watcher;
 
     QVERIFY(!writeWith(operation, path, "nouveau"));
     QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
-    QCOMPARE(entries(dir.path()), before);
+    QCOMPARE(folderEntries(dir().path()), before);
     if (chain > 2)
-        QCOMPARE(readBytes(dir.filePath(QString("link%1").arg(chain))), QByteArray("ancien\n"));
+        QCOMPARE(readBytes(dir().filePath(QString("link%1").arg(chain))), QByteArray("ancien\n"));
 }
 
 void TestFileSaves::linksLeadToTheirFile_data()
@@ -251,72 +235,64 @@ void TestFileSaves::linksLeadToTheirFile()
         QSKIP(qPrintable(symbolicLinksMissing()));
     QFETCH(bool, targetExists);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    QVERIFY(QDir(dir().path()).mkdir("sub"));
     if (targetExists)
-        QVERIFY(writeBytes(dir.filePath("sub/target.txt"), "ancien, plus long\n"));
+        QVERIFY(writeFile(dir().filePath("sub/target.txt"), "ancien, plus long\n"));
     // Relative targets count from each link's own folder.
-    QVERIFY(QFile::link("sub/middle", dir.filePath("first")));
-    QVERIFY(QFile::link("last", dir.filePath("sub/middle")));
-    QVERIFY(QFile::link("target.txt", dir.filePath("sub/last")));
+    QVERIFY(QFile::link("sub/middle", dir().filePath("first")));
+    QVERIFY(QFile::link("last", dir().filePath("sub/middle")));
+    QVERIFY(QFile::link("target.txt", dir().filePath("sub/last")));
     DialogWatcher watcher;
 
-    QVERIFY(::writeLines(dir.filePath("first"), { "nouveau" }));
-    QCOMPARE(readBytes(dir.filePath("sub/target.txt")), QByteArray("nouveau\n"));
-    QCOMPARE(entries(dir.path()), QStringList({ "first -> " + dir.filePath("sub/middle"), "sub" }));
-    QCOMPARE(entries(dir.filePath("sub")),
-        QStringList({ "last -> " + dir.filePath("sub/target.txt"),
-            "middle -> " + dir.filePath("sub/last"), "target.txt" }));
+    QVERIFY(::writeLines(dir().filePath("first"), { "nouveau" }));
+    QCOMPARE(readBytes(dir().filePath("sub/target.txt")), QByteArray("nouveau\n"));
+    QCOMPARE(folderEntries(dir().path()),
+        QStringList({ "first -> " + dir().filePath("sub/middle"), "sub" }));
+    QCOMPARE(folderEntries(dir().filePath("sub")),
+        QStringList({ "last -> " + dir().filePath("sub/target.txt"),
+            "middle -> " + dir().filePath("sub/last"), "target.txt" }));
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
 void TestFileSaves::stickyFolderFileOfAnotherUser_data()
 {
-    operationRows();
+    writeOperationRows();
 }
 
 void TestFileSaves::stickyFolderFileOfAnotherUser()
 {
     // As in /tmp: everyone may make files in the folder, only owners may replace theirs,
     // and this file lets everyone write it.
-    QFETCH(QString, operation);
-
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("file.txt");
-    QVERIFY(writeBytes(path, "ancien\n"));
+    const QString path = dir().filePath("file.txt");
+    QVERIFY(writeFile(path, "ancien\n"));
     if (!setOwner(path, nobody, nobody))
         QSKIP("cannot give files away here");
     QVERIFY(setMode(path, 0666));
-    QVERIFY(setMode(dir.path(), 01777));
-    const FileIdentity before = fileIdentity(path);
+    QVERIFY(setMode(dir().path(), 01777));
+    const QStringList before = fileState(path);
+    QCOMPARE(before.last(), QString("file.txt"));
 
+    QFETCH(QString, operation);
     const ChildResult result = runAsUser(
         writer, writer, {}, [&operation, &path] { return writeWith(operation, path, "nouveau"); });
     if (result == ChildResult::Unavailable)
         QSKIP("cannot run a child as another user here");
     QCOMPARE(int(result), int(ChildResult::True));
-    QCOMPARE(readBytes(path), QByteArray("nouveau\n"));
-    QCOMPARE(identityText(fileIdentity(path)), identityText(before));
-    QCOMPARE(fileIdentity(path).inode, before.inode);
-    QCOMPARE(entries(dir.path()), QStringList { "file.txt" });
+    QCOMPARE(fileState(path), rewrittenInPlace(before));
 }
 
 void TestFileSaves::fileMountedOverItself()
 {
     // Nothing can be renamed over a mount point: the system answers EBUSY.
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("file.txt");
-    QVERIFY(writeBytes(path, "ancien, plus long\n"));
+    const QString path = dir().filePath("file.txt");
+    QVERIFY(writeFile(path, "ancien, plus long\n"));
     if (!mountOverItself(path))
         QSKIP("cannot mount here");
     DialogWatcher watcher;
 
     const bool written = ::writeLines(path, { "nouveau" });
     const QByteArray content = readBytes(path);
-    const QStringList left = entries(dir.path());
+    const QStringList left = folderEntries(dir().path());
     QVERIFY(unmount(path));
     QVERIFY(written);
     QCOMPARE(content, QByteArray("nouveau\n"));
@@ -327,7 +303,7 @@ void TestFileSaves::fileMountedOverItself()
 
 void TestFileSaves::heldFileKeepsContent_data()
 {
-    operationRows();
+    writeOperationRows();
 }
 
 void TestFileSaves::heldFileKeepsContent()
@@ -335,10 +311,8 @@ void TestFileSaves::heldFileKeepsContent()
     // Neither replaced nor written: the box, and the file as it was.
     QFETCH(QString, operation);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("file.txt");
-    QVERIFY(writeBytes(path, "ancien\n"));
+    const QString path = dir().filePath("file.txt");
+    QVERIFY(writeFile(path, "ancien\n"));
     bool written = true;
     DialogWatcher watcher;
     {
@@ -350,7 +324,7 @@ void TestFileSaves::heldFileKeepsContent()
     QVERIFY(!written);
     QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
     QCOMPARE(readBytes(path), QByteArray("ancien\n"));
-    QCOMPARE(entries(dir.path()), QStringList { "file.txt" });
+    QCOMPARE(folderEntries(dir().path()), QStringList { "file.txt" });
 }
 
 QTEST_MAIN(TestFileSaves)

@@ -1,32 +1,12 @@
-#include "filefixture.h"
 #include "helpers/helpers.h"
 #include "helpertest.h"
+#include "support/foldertest.h"
 #include "support/symlinks.h"
 
-#include <QDirIterator>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-// Every entry below root as a relative path, sorted: folders end in "/", links in "@".
-static QStringList tree(const QString &root)
-{
-    QStringList entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-        QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        const QString name = QDir(root).relativeFilePath(info.filePath());
-        if (info.isSymLink())
-            entries.append(name + QLatin1Char('@'));
-        else
-            entries.append(info.isDir() ? name + QLatin1Char('/') : name);
-    }
-    entries.sort();
-    return entries;
-}
-
-class TestFolderHelpers : public QObject
+class TestFolderHelpers : public FolderTest
 {
     Q_OBJECT
 
@@ -69,15 +49,13 @@ void TestFolderHelpers::removeFolder()
     QFETCH(bool, result);
     QFETCH(QStringList, left);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(writeBytes(dir.filePath("keep.txt"), "k"));
-    QVERIFY(writeBytes(dir.filePath("tree/.hidden/a.txt"), "a"));
-    WorkingFolder working(dir.path());
+    QVERIFY(writeFile(dir().filePath("keep.txt"), "k"));
+    QVERIFY(writeFile(dir().filePath("tree/.hidden/a.txt"), "a"));
+    WorkingFolder working(dir().path());
     DialogWatcher watcher;
 
     QCOMPARE(::removeFolder(path), result);
-    QCOMPARE(tree(dir.path()), left);
+    QCOMPARE(treeBelow(dir().path()), left);
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
@@ -101,17 +79,15 @@ void TestFolderHelpers::removeFolderOnLink()
     QFETCH(QString, path);
     QFETCH(QStringList, left);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(writeBytes(dir.filePath("target/a.txt"), "a"));
-    QVERIFY(QFile::link("target", dir.filePath("link")));
-    QVERIFY(QFile::link("absent", dir.filePath("dangling")));
-    WorkingFolder working(dir.path());
+    QVERIFY(writeFile(dir().filePath("target/a.txt"), "a"));
+    QVERIFY(QFile::link("target", dir().filePath("link")));
+    QVERIFY(QFile::link("absent", dir().filePath("dangling")));
+    WorkingFolder working(dir().path());
     DialogWatcher watcher;
 
     // Only the link goes; what it leads to stays whole.
     QVERIFY(::removeFolder(path));
-    QCOMPARE(tree(dir.path()), left);
+    QCOMPARE(treeBelow(dir().path()), left);
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
@@ -132,11 +108,9 @@ void TestFolderHelpers::folderExists()
     QFETCH(QString, path);
     QFETCH(bool, result);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(QDir(dir.path()).mkdir("folder"));
-    QVERIFY(writeBytes(dir.filePath("file.txt"), "f"));
-    WorkingFolder working(dir.path());
+    QVERIFY(QDir(dir().path()).mkdir("folder"));
+    QVERIFY(writeFile(dir().filePath("file.txt"), "f"));
+    WorkingFolder working(dir().path());
     DialogWatcher watcher;
 
     QCOMPARE(::folderExists(path), result);
@@ -148,13 +122,11 @@ void TestFolderHelpers::folderExists()
 
 void TestFolderHelpers::copyFolderTree()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString source = dir.filePath("src");
-    QVERIFY(writeBytes(source + "/a.txt", "a"));
-    QVERIFY(writeBytes(source + "/.hidden", "h"));
-    QVERIFY(writeBytes(source + "/sub/b.txt", "b"));
-    QVERIFY(writeBytes(source + "/.hid/deeper/c.txt", "c"));
+    const QString source = dir().filePath("src");
+    QVERIFY(writeFile(source + "/a.txt", "a"));
+    QVERIFY(writeFile(source + "/.hidden", "h"));
+    QVERIFY(writeFile(source + "/sub/b.txt", "b"));
+    QVERIFY(writeFile(source + "/.hid/deeper/c.txt", "c"));
     // File links, where there are any, arrive as plain copies of their targets; dangling
     // links are not listed.
     const bool links = symbolicLinksMissing().isEmpty();
@@ -163,30 +135,28 @@ void TestFolderHelpers::copyFolderTree()
         QVERIFY(QFile::link(source + "/absent", source + "/dangling.txt"));
     }
 
-    ::copyFolder(source, dir.filePath("dst"));
+    ::copyFolder(source, dir().filePath("dst"));
 
     QStringList expected
         = { ".hid/", ".hid/deeper/", ".hid/deeper/c.txt", ".hidden", "a.txt", "sub/", "sub/b.txt" };
     if (links)
         expected.insert(5, "filelink.txt");
-    QCOMPARE(tree(dir.filePath("dst")), expected);
+    QCOMPARE(treeBelow(dir().filePath("dst")), expected);
     if (links)
-        QCOMPARE(readBytes(dir.filePath("dst/filelink.txt")), QByteArray("a"));
-    QCOMPARE(readBytes(dir.filePath("dst/.hid/deeper/c.txt")), QByteArray("c"));
+        QCOMPARE(readBytes(dir().filePath("dst/filelink.txt")), QByteArray("a"));
+    QCOMPARE(readBytes(dir().filePath("dst/.hid/deeper/c.txt")), QByteArray("c"));
 }
 
 void TestFolderHelpers::copyFolderKeepsExistingFiles()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(writeBytes(dir.filePath("src/a.txt"), "new a"));
-    QVERIFY(writeBytes(dir.filePath("src/b.txt"), "new b"));
-    QVERIFY(writeBytes(dir.filePath("dst/a.txt"), "old a"));
+    QVERIFY(writeFile(dir().filePath("src/a.txt"), "new a"));
+    QVERIFY(writeFile(dir().filePath("src/b.txt"), "new b"));
+    QVERIFY(writeFile(dir().filePath("dst/a.txt"), "old a"));
 
-    ::copyFolder(dir.filePath("src"), dir.filePath("dst"));
+    ::copyFolder(dir().filePath("src"), dir().filePath("dst"));
 
-    QCOMPARE(readBytes(dir.filePath("dst/a.txt")), QByteArray("old a"));
-    QCOMPARE(readBytes(dir.filePath("dst/b.txt")), QByteArray("new b"));
+    QCOMPARE(readBytes(dir().filePath("dst/a.txt")), QByteArray("old a"));
+    QCOMPARE(readBytes(dir().filePath("dst/b.txt")), QByteArray("new b"));
 }
 
 void TestFolderHelpers::copyFolderDestinations_data()
@@ -212,40 +182,36 @@ void TestFolderHelpers::copyFolderDestinations()
     QFETCH(bool, sourceExists);
     QFETCH(QStringList, work);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     if (sourceExists) {
-        QVERIFY(writeBytes(dir.filePath("src/a.txt"), "a"));
-        QVERIFY(writeBytes(dir.filePath("src/sub/b.txt"), "b"));
+        QVERIFY(writeFile(dir().filePath("src/a.txt"), "a"));
+        QVERIFY(writeFile(dir().filePath("src/sub/b.txt"), "b"));
     }
-    QVERIFY(QDir(dir.path()).mkpath("work/dir"));
-    const QString workPath = dir.filePath("work");
+    QVERIFY(QDir(dir().path()).mkpath("work/dir"));
+    const QString workPath = dir().filePath("work");
     WorkingFolder working(workPath);
     DialogWatcher watcher;
 
-    ::copyFolder(dir.filePath("src"), destination.replace("<work>", workPath));
+    ::copyFolder(dir().filePath("src"), destination.replace("<work>", workPath));
 
-    QCOMPARE(tree(workPath), work);
+    QCOMPARE(treeBelow(workPath), work);
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
 void TestFolderHelpers::copyFolderRefusesEmptyPaths()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString unique = "morl-" + QFileInfo(dir.path()).fileName() + ".txt";
-    QVERIFY(writeBytes(dir.filePath("src/" + unique), "a"));
-    QVERIFY(QDir(dir.path()).mkpath("work"));
-    WorkingFolder working(dir.filePath("work"));
+    const QString unique = "morl-" + QFileInfo(dir().path()).fileName() + ".txt";
+    QVERIFY(writeFile(dir().filePath("src/" + unique), "a"));
+    QVERIFY(QDir(dir().path()).mkpath("work"));
+    WorkingFolder working(dir().filePath("work"));
     DialogWatcher watcher;
 
     // An empty destination must not send the files to the root folder.
-    ::copyFolder(dir.filePath("src"), QString());
+    ::copyFolder(dir().filePath("src"), QString());
     QVERIFY(!QFile::exists("/" + unique));
     // An empty source copies nothing either (not the working folder, not the root).
-    ::copyFolder(QString(), dir.filePath("dst"));
-    QVERIFY(!QFileInfo::exists(dir.filePath("dst")));
-    QCOMPARE(tree(dir.filePath("work")), QStringList());
+    ::copyFolder(QString(), dir().filePath("dst"));
+    QVERIFY(!QFileInfo::exists(dir().filePath("dst")));
+    QCOMPARE(treeBelow(dir().filePath("work")), QStringList());
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
@@ -253,44 +219,40 @@ void TestFolderHelpers::copyFolderLinkedFolders()
 {
     if (!symbolicLinksMissing().isEmpty())
         QSKIP(qPrintable(symbolicLinksMissing()));
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString source = dir.filePath("src");
-    QVERIFY(writeBytes(source + "/sub/b.txt", "b"));
-    QVERIFY(writeBytes(dir.filePath("other/x.txt"), "x"));
+    const QString source = dir().filePath("src");
+    QVERIFY(writeFile(source + "/sub/b.txt", "b"));
+    QVERIFY(writeFile(dir().filePath("other/x.txt"), "x"));
     QVERIFY(QFile::link(source, source + "/up")); // back up the tree
-    QVERIFY(QFile::link(dir.filePath("other"), source + "/outside"));
+    QVERIFY(QFile::link(dir().filePath("other"), source + "/outside"));
     QVERIFY(QFile::link("sub", source + "/relative")); // relative target
 
-    ::copyFolder(source, dir.filePath("dst"));
+    ::copyFolder(source, dir().filePath("dst"));
 
     // Links are recreated towards the same (absolute) targets and never descended into.
-    QCOMPARE(tree(dir.filePath("dst")),
+    QCOMPARE(treeBelow(dir().filePath("dst")),
         QStringList({ "outside@", "relative@", "sub/", "sub/b.txt", "up@" }));
-    QCOMPARE(QFileInfo(dir.filePath("dst/up")).symLinkTarget(), source);
-    QCOMPARE(QFileInfo(dir.filePath("dst/outside")).symLinkTarget(), dir.filePath("other"));
-    QCOMPARE(QFileInfo(dir.filePath("dst/relative")).symLinkTarget(), source + "/sub");
+    QCOMPARE(QFileInfo(dir().filePath("dst/up")).symLinkTarget(), source);
+    QCOMPARE(QFileInfo(dir().filePath("dst/outside")).symLinkTarget(), dir().filePath("other"));
+    QCOMPARE(QFileInfo(dir().filePath("dst/relative")).symLinkTarget(), source + "/sub");
 }
 
 void TestFolderHelpers::copyFolderDispatchesEventsOncePerFolder()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(writeBytes(dir.filePath("src/a.txt"), "a"));
-    QVERIFY(writeBytes(dir.filePath("src/sub/b.txt"), "b"));
-    QVERIFY(QDir(dir.path()).mkpath("src/sub/deeper"));
-    QVERIFY(QDir(dir.path()).mkpath("src/z"));
-    const QString destination = dir.filePath("dst");
+    QVERIFY(writeFile(dir().filePath("src/a.txt"), "a"));
+    QVERIFY(writeFile(dir().filePath("src/sub/b.txt"), "b"));
+    QVERIFY(QDir(dir().path()).mkpath("src/sub/deeper"));
+    QVERIFY(QDir(dir().path()).mkpath("src/z"));
+    const QString destination = dir().filePath("dst");
 
     // A zero timer fires once per event dispatch; each firing notes what the copy has
     // made so far.
     QList<QStringList> seen;
     QTimer ticker;
     ticker.setInterval(0);
-    connect(&ticker, &QTimer::timeout, this, [&] { seen.append(tree(destination)); });
+    connect(&ticker, &QTimer::timeout, this, [&] { seen.append(treeBelow(destination)); });
     ticker.start();
 
-    ::copyFolder(dir.filePath("src"), destination);
+    ::copyFolder(dir().filePath("src"), destination);
     ticker.stop();
 
     // One dispatch per folder, after the folder is made and before its files are copied;
@@ -327,15 +289,13 @@ void TestFolderHelpers::copyFolderIntoItself()
     QFETCH(QString, destination);
     QFETCH(QStringList, tree);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString source = dir.filePath("src");
-    QVERIFY(writeBytes(source + "/a.txt", "a"));
-    QVERIFY(writeBytes(source + "/sub/b.txt", "b"));
+    const QString source = dir().filePath("src");
+    QVERIFY(writeFile(source + "/a.txt", "a"));
+    QVERIFY(writeFile(source + "/sub/b.txt", "b"));
 
     // The source as it was when the copy began: never the copy inside it.
     ::copyFolder(source, source + "/" + destination);
-    QCOMPARE(::tree(source), tree);
+    QCOMPARE(treeBelow(source), tree);
 }
 
 void TestFolderHelpers::copyFolderSkipsSpecialFiles_data()
@@ -353,11 +313,9 @@ void TestFolderHelpers::copyFolderSkipsSpecialFiles()
     QFETCH(QString, special);
     QFETCH(bool, throughLink);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString source = dir.filePath("src");
-    QVERIFY(writeBytes(source + "/a.txt", "a"));
-    QString target = dir.filePath("fifo");
+    const QString source = dir().filePath("src");
+    QVERIFY(writeFile(source + "/a.txt", "a"));
+    QString target = dir().filePath("fifo");
     if (special == "device")
         target = harmlessDevice();
     else if (!makeFifo(target))
@@ -369,8 +327,8 @@ void TestFolderHelpers::copyFolderSkipsSpecialFiles()
 
     // Opening a FIFO would wait for a writer for good; a device would be copied as a
     // stream: neither is opened.
-    ::copyFolder(source, dir.filePath("dst"));
-    QCOMPARE(tree(dir.filePath("dst")).join(","), QString("a.txt"));
+    ::copyFolder(source, dir().filePath("dst"));
+    QCOMPARE(treeBelow(dir().filePath("dst")).join(","), QString("a.txt"));
 }
 
 QTEST_MAIN(TestFolderHelpers)

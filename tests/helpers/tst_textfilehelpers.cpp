@@ -1,9 +1,8 @@
-#include "filefixture.h"
 #include "helpers/helpers.h"
 #include "helpertest.h"
+#include "support/foldertest.h"
 
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 // The user nobody and its group on Debian; root may switch to them whether or not they are
@@ -16,7 +15,7 @@ static bool placeTarget(const QString &path, const QByteArray &content)
 {
     if (content == "<folder>")
         return QDir().mkdir(path);
-    return content == "<missing>" || writeBytes(path, content);
+    return content == "<missing>" || writeFile(path, content);
 }
 
 // Data rows of the marker and open-failure tables, in column order.
@@ -37,7 +36,7 @@ static void openFailureRow(const char *name, const QString &operation, const QSt
     QTest::newRow(name) << operation << file;
 }
 
-class TestTextFileHelpers : public QObject
+class TestTextFileHelpers : public FolderTest
 {
     Q_OBJECT
 
@@ -162,11 +161,9 @@ void TestTextFileHelpers::fileExists()
     QFETCH(QString, name);
     QFETCH(bool, result);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(writeBytes(dir.filePath("file.txt"), "x"));
-    QVERIFY(QDir(dir.path()).mkdir("folder"));
-    const QString path = dir.filePath(name);
+    QVERIFY(writeFile(dir().filePath("file.txt"), "x"));
+    QVERIFY(QDir(dir().path()).mkdir("folder"));
+    const QString path = dir().filePath(name);
     DialogWatcher watcher;
 
     QCOMPARE(::fileExists(path), result);
@@ -217,14 +214,12 @@ void TestTextFileHelpers::fileContainsAny()
     QFETCH(bool, result);
     QFETCH(QStringList, boxes);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("file.txt");
+    const QString path = dir().filePath("file.txt");
+    boxes.replaceInStrings("%1", path);
     QVERIFY(placeTarget(path, content));
     DialogWatcher watcher;
 
     QCOMPARE(::fileContainsAny(keys, path), result);
-    boxes.replaceInStrings("%1", path);
     QCOMPARE(seenBoxes(watcher), boxes);
 }
 
@@ -250,17 +245,14 @@ void TestTextFileHelpers::writeLinesAndCreateTextFile()
     QFETCH(QStringList, input);
     QFETCH(QByteArray, content);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("file.txt");
-    QVERIFY(writeBytes(path, "a longer previous content\n"));
+    const QString path = dir().filePath("file.txt");
+    QVERIFY(writeFile(path, "a longer previous content\n"));
     DialogWatcher watcher;
 
     QVERIFY(operation == "writeLines" ? ::writeLines(path, input)
                                       : ::createTextFile(path, input.value(0)));
     QCOMPARE(readBytes(path), asWritten(content));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-        QStringList { "file.txt" });
+    QCOMPARE(folderEntries(dir().path()), QStringList { "file.txt" });
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
@@ -280,16 +272,13 @@ void TestTextFileHelpers::writeOpenFailure()
     QFETCH(QString, operation);
     QFETCH(QString, name);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(QDir(dir.path()).mkdir("folder"));
-    const QString path = dir.filePath(name);
+    QVERIFY(QDir(dir().path()).mkdir("folder"));
+    const QString path = dir().filePath(name);
     DialogWatcher watcher;
 
     QVERIFY(!writeWith(operation, path, "x"));
     QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-        QStringList { "folder" });
+    QCOMPARE(folderEntries(dir().path()), QStringList { "folder" });
 }
 
 void TestTextFileHelpers::replaceInFile_data()
@@ -326,10 +315,8 @@ void TestTextFileHelpers::replaceInFile()
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, after);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("file.txt");
-    QVERIFY(writeBytes(path, before));
+    const QString path = dir().filePath("file.txt");
+    QVERIFY(writeFile(path, before));
     DialogWatcher watcher;
 
     QVERIFY(::replaceInFile(searchTexts, replacements, path));
@@ -365,9 +352,7 @@ void TestTextFileHelpers::replaceInFileRefuses()
     QFETCH(QByteArray, content);
     QFETCH(QString, box);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("file.txt");
+    const QString path = dir().filePath("file.txt");
     QVERIFY(placeTarget(path, content));
     DialogWatcher watcher;
 
@@ -381,10 +366,7 @@ void TestTextFileHelpers::replaceInFileRefuses()
 
 void TestTextFileHelpers::failedWriteKeepsOldContent_data()
 {
-    QTest::addColumn<QString>("operation");
-    QTest::newRow("writeLines") << "writeLines";
-    QTest::newRow("createTextFile") << "createTextFile";
-    QTest::newRow("replaceInFile") << "replaceInFile";
+    writeOperationRows();
 }
 
 void TestTextFileHelpers::failedWriteKeepsOldContent()
@@ -393,10 +375,8 @@ void TestTextFileHelpers::failedWriteKeepsOldContent()
     if (!systemFixtures().isEmpty())
         QSKIP(qPrintable(systemFixtures()));
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("file.txt");
-    QVERIFY(writeBytes(path, "ancien\n"));
+    const QString path = dir().filePath("file.txt");
+    QVERIFY(writeFile(path, "ancien\n"));
     DialogWatcher watcher;
 
     bool written = true;
@@ -409,19 +389,16 @@ void TestTextFileHelpers::failedWriteKeepsOldContent()
     QVERIFY(!written);
     QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
     QCOMPARE(readBytes(path), QByteArray("ancien\n"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-        QStringList { "file.txt" });
+    QCOMPARE(folderEntries(dir().path()), QStringList { "file.txt" });
 }
 
 void TestTextFileHelpers::saveKeepsModeAndLinks()
 {
     if (!systemFixtures().isEmpty())
         QSKIP(qPrintable(systemFixtures()));
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString target = dir.filePath("target.txt");
-    const QString link = dir.filePath("link.txt");
-    QVERIFY(writeBytes(target, "ancien\n"));
+    const QString target = dir().filePath("target.txt");
+    const QString link = dir().filePath("link.txt");
+    QVERIFY(writeFile(target, "ancien\n"));
     QVERIFY(setMode(target, 0640));
     QVERIFY(QFile::link(target, link));
 
@@ -437,9 +414,7 @@ void TestTextFileHelpers::fifoIsWrittenNotReplaced()
 {
     if (!systemFixtures().isEmpty())
         QSKIP(qPrintable(systemFixtures()));
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString fifo = dir.filePath("fifo");
+    const QString fifo = dir().filePath("fifo");
     QVERIFY(makeFifo(fifo));
     // A reader that does not block lets the write side open at once.
     FifoReader reader(fifo);
@@ -464,9 +439,7 @@ void TestTextFileHelpers::deviceWriteFailureReported()
 
     // A private device where every write fails for lack of space. Were it replaced by
     // mistake, only this copy would be lost.
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.filePath("full");
+    const QString path = dir().filePath("full");
     const QString unavailable = makeFullDevice(path);
     if (!unavailable.isEmpty())
         QSKIP(qPrintable(unavailable));
@@ -485,11 +458,9 @@ void TestTextFileHelpers::lockedFolderWritesDirectly()
         QSKIP(qPrintable(systemFixtures()));
     if (!isAdministrator())
         QSKIP("needs root, to give the file to user nobody");
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString file = dir.filePath("file.txt");
-    QVERIFY(writeBytes(file, "ancien\n"));
-    QVERIFY(setMode(dir.path(), 0755));
+    const QString file = dir().filePath("file.txt");
+    QVERIFY(writeFile(file, "ancien\n"));
+    QVERIFY(setMode(dir().path(), 0755));
     QVERIFY(setOwner(file, nobody, nobody));
 
     const ChildResult result

@@ -1,4 +1,4 @@
-#include "mainwindow/mainwindow.h"
+#include "support/windowdriver.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -39,18 +39,19 @@ private slots:
     void destructionDeletesEverythingOnce();
 
 private:
-    MainWindow *window = nullptr;
+    MainWindow *window() const { return driver.window(); }
+
+    WindowDriver driver;
 };
 
 void TestMainWindowForm::init()
 {
-    window = new MainWindow;
+    driver.create();
 }
 
 void TestMainWindowForm::cleanup()
 {
-    delete window;
-    window = nullptr;
+    driver.close();
 }
 
 void TestMainWindowForm::objectsByName_data()
@@ -96,8 +97,8 @@ void TestMainWindowForm::objectsByName()
     QFETCH(QString, className);
     QFETCH(QString, parentName);
 
-    QCOMPARE(window->objectName(), QString("MainWindow"));
-    const QList<QObject *> found = window->findChildren<QObject *>(name);
+    QCOMPARE(window()->objectName(), QString("MainWindow"));
+    const QList<QObject *> found = window()->findChildren<QObject *>(name);
     QCOMPARE(found.size(), 1);
     QCOMPARE(QString(found.first()->metaObject()->className()), className);
     QVERIFY(found.first()->parent());
@@ -132,8 +133,8 @@ void TestMainWindowForm::gridPositions()
     QFETCH(int, column);
     QFETCH(int, columnSpan);
 
-    auto *grid = window->findChild<QGridLayout *>("gridLayout");
-    auto *widget = window->findChild<QWidget *>(name);
+    auto *grid = driver.widget<QGridLayout>("gridLayout");
+    auto *widget = window()->findChild<QWidget *>(name);
     QVERIFY(grid && widget);
     const int index = grid->indexOf(widget);
     QVERIFY(index >= 0);
@@ -150,30 +151,30 @@ void TestMainWindowForm::gridPositions()
 void TestMainWindowForm::layoutOrder()
 {
     // From top to bottom: log, grid, the search button's row, progress bar.
-    auto *vertical = window->findChild<QVBoxLayout *>("verticalLayout");
+    auto *vertical = driver.widget<QVBoxLayout>("verticalLayout");
     QVERIFY(vertical);
     QCOMPARE(vertical->count(), 4);
-    QCOMPARE(vertical->itemAt(0)->widget(), window->findChild<QWidget *>("plainTextEdit"));
-    QCOMPARE(vertical->itemAt(1)->layout(), window->findChild<QLayout *>("gridLayout"));
-    QCOMPARE(vertical->itemAt(2)->layout(), window->findChild<QLayout *>("horizontalLayout_3"));
-    QCOMPARE(vertical->itemAt(3)->widget(), window->findChild<QWidget *>("progressBar"));
-    auto *searchRow = window->findChild<QLayout *>("horizontalLayout_3");
+    QCOMPARE(vertical->itemAt(0)->widget(), driver.widget<QWidget>("plainTextEdit"));
+    QCOMPARE(vertical->itemAt(1)->layout(), driver.widget<QLayout>("gridLayout"));
+    QCOMPARE(vertical->itemAt(2)->layout(), driver.widget<QLayout>("horizontalLayout_3"));
+    QCOMPARE(vertical->itemAt(3)->widget(), driver.widget<QWidget>("progressBar"));
+    auto *searchRow = driver.widget<QLayout>("horizontalLayout_3");
     QCOMPARE(searchRow->count(), 1);
-    QCOMPARE(searchRow->itemAt(0)->widget(), window->findChild<QWidget *>("pbSearch"));
-    QCOMPARE(window->centralWidget(), window->findChild<QWidget *>("centralwidget"));
-    QCOMPARE(window->menuBar(), window->findChild<QMenuBar *>("menubar"));
-    QCOMPARE(window->statusBar(), window->findChild<QStatusBar *>("statusbar"));
+    QCOMPARE(searchRow->itemAt(0)->widget(), driver.widget<QWidget>("pbSearch"));
+    QCOMPARE(window()->centralWidget(), driver.widget<QWidget>("centralwidget"));
+    QCOMPARE(window()->menuBar(), driver.widget<QMenuBar>("menubar"));
+    QCOMPARE(window()->statusBar(), driver.widget<QStatusBar>("statusbar"));
 
     // The menus and their single entries.
-    auto *menubar = window->findChild<QMenuBar *>("menubar");
+    auto *menubar = driver.widget<QMenuBar>("menubar");
     const QList<QAction *> menus = menubar->actions();
     QCOMPARE(menus.size(), 2);
-    QCOMPARE(menus.at(0)->menu(), window->findChild<QMenu *>("menuFichier"));
-    QCOMPARE(menus.at(1)->menu(), window->findChild<QMenu *>("menu"));
-    QCOMPARE(window->findChild<QMenu *>("menuFichier")->actions(),
-             QList<QAction *>{ window->findChild<QAction *>("actionQuitter") });
-    QCOMPARE(window->findChild<QMenu *>("menu")->actions(),
-             QList<QAction *>{ window->findChild<QAction *>("action_propos_de_morl") });
+    QCOMPARE(menus.at(0)->menu(), driver.widget<QMenu>("menuFichier"));
+    QCOMPARE(menus.at(1)->menu(), driver.widget<QMenu>("menu"));
+    QCOMPARE(driver.widget<QMenu>("menuFichier")->actions(),
+        QList<QAction *> { driver.widget<QAction>("actionQuitter") });
+    QCOMPARE(driver.widget<QMenu>("menu")->actions(),
+        QList<QAction *> { driver.widget<QAction>("action_propos_de_morl") });
 }
 
 void TestMainWindowForm::texts_data()
@@ -182,26 +183,28 @@ void TestMainWindowForm::texts_data()
     QTest::addColumn<QString>("property");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("window title") << "MainWindow" << "windowTitle" << "Morl";
-    QTest::newRow("actionQuitter") << "actionQuitter" << "text" << "Quitter";
-    QTest::newRow("about text") << "action_propos_de_morl" << "text" << "À propos de Morl...";
-    QTest::newRow("about tip") << "action_propos_de_morl" << "toolTip" << "À propos de Morl";
-    QTest::newRow("label_4") << "label_4" << "text" << "Nombre de lignes à afficher avant :";
-    QTest::newRow("leFilterFiles") << "leFilterFiles" << "text" << "*.*;*;*.;.*";
-    QTest::newRow("label_5") << "label_5" << "text" << "Nombre de lignes à afficher après :";
-    QTest::newRow("cbSubDirsSearch") << "cbSubDirsSearch" << "text"
-                                     << "Rechercher dans les sous dossiers";
-    QTest::newRow("label_2") << "label_2" << "text" << "Texte à rechercher :";
-    QTest::newRow("pbSelectDir") << "pbSelectDir" << "text" << "Choisir le dossier de recherche";
-    QTest::newRow("pbClearLog") << "pbClearLog" << "text" << "Vider le journal";
-    QTest::newRow("label_3") << "label_3" << "text"
-                             << "Filtres fichiers au format nom.ext (séparés par un ;)";
-    QTest::newRow("cbSensible tip") << "cbSensible" << "toolTip"
-                                    << "<html><head/><body><p>a != A</p></body></html>";
-    QTest::newRow("cbSensible") << "cbSensible" << "text" << "Sensible à la case";
-    QTest::newRow("pbSearch") << "pbSearch" << "text" << "Rechercher";
-    QTest::newRow("menuFichier") << "menuFichier" << "title" << "Fichier";
-    QTest::newRow("menu") << "menu" << "title" << "?";
+    const auto row
+        = [](const char *tag, const char *name, const char *property, const QString &expected) {
+              QTest::newRow(tag) << QString(name) << QString(property) << expected;
+          };
+    row("window title", "MainWindow", "windowTitle", "Morl");
+    row("actionQuitter", "actionQuitter", "text", "Quitter");
+    row("about text", "action_propos_de_morl", "text", "À propos de Morl...");
+    row("about tip", "action_propos_de_morl", "toolTip", "À propos de Morl");
+    row("label_4", "label_4", "text", "Nombre de lignes à afficher avant :");
+    row("leFilterFiles", "leFilterFiles", "text", "*.*;*;*.;.*");
+    row("label_5", "label_5", "text", "Nombre de lignes à afficher après :");
+    row("cbSubDirsSearch", "cbSubDirsSearch", "text", "Rechercher dans les sous dossiers");
+    row("label_2", "label_2", "text", "Texte à rechercher :");
+    row("pbSelectDir", "pbSelectDir", "text", "Choisir le dossier de recherche");
+    row("pbClearLog", "pbClearLog", "text", "Vider le journal");
+    row("label_3", "label_3", "text", "Filtres fichiers au format nom.ext (séparés par un ;)");
+    row("cbSensible tip", "cbSensible", "toolTip",
+        "<html><head/><body><p>a != A</p></body></html>");
+    row("cbSensible", "cbSensible", "text", "Sensible à la case");
+    row("pbSearch", "pbSearch", "text", "Rechercher");
+    row("menuFichier", "menuFichier", "title", "Fichier");
+    row("menu", "menu", "title", "?");
 }
 
 void TestMainWindowForm::texts()
@@ -210,26 +213,26 @@ void TestMainWindowForm::texts()
     QFETCH(QString, property);
     QFETCH(QString, expected);
 
-    QObject *object = name == "MainWindow" ? window : window->findChild<QObject *>(name);
+    QObject *object = name == "MainWindow" ? window() : window()->findChild<QObject *>(name);
     QVERIFY(object);
     QCOMPARE(object->property(property.toLatin1()).toString(), expected);
 }
 
 void TestMainWindowForm::defaults()
 {
-    QCOMPARE(window->size(), QSize(800, 600));
-    QVERIFY(window->findChild<QPlainTextEdit *>("plainTextEdit")->isReadOnly());
-    QVERIFY(window->findChild<QPlainTextEdit *>("plainTextEdit")->toPlainText().isEmpty());
-    QVERIFY(window->findChild<QLineEdit *>("leSearch")->text().isEmpty());
-    QVERIFY(!window->findChild<QCheckBox *>("cbSubDirsSearch")->isChecked());
-    QVERIFY(!window->findChild<QCheckBox *>("cbSensible")->isChecked());
-    QVERIFY(window->findChild<QStatusBar *>("statusbar")->currentMessage().isEmpty());
-    QCOMPARE(window->findChild<QPushButton *>("pbSearch")->font().weight(), QFont::Bold);
-    QVERIFY(window->findChild<QAction *>("actionQuitter")->shortcut().isEmpty());
+    QCOMPARE(window()->size(), QSize(800, 600));
+    QVERIFY(driver.widget<QPlainTextEdit>("plainTextEdit")->isReadOnly());
+    QVERIFY(driver.widget<QPlainTextEdit>("plainTextEdit")->toPlainText().isEmpty());
+    QVERIFY(driver.widget<QLineEdit>("leSearch")->text().isEmpty());
+    QVERIFY(!driver.widget<QCheckBox>("cbSubDirsSearch")->isChecked());
+    QVERIFY(!driver.widget<QCheckBox>("cbSensible")->isChecked());
+    QVERIFY(driver.widget<QStatusBar>("statusbar")->currentMessage().isEmpty());
+    QCOMPARE(driver.widget<QPushButton>("pbSearch")->font().weight(), QFont::Bold);
+    QVERIFY(driver.widget<QAction>("actionQuitter")->shortcut().isEmpty());
 
     // Both spin boxes: 0 to 99, starting at 1; values outside are clamped.
     for (const char *name : { "sbBefore", "sbAfter" }) {
-        auto *box = window->findChild<QSpinBox *>(name);
+        auto *box = window()->findChild<QSpinBox *>(name);
         QVERIFY(box);
         QCOMPARE(box->value(), 1);
         QCOMPARE(box->minimum(), 0);
@@ -241,29 +244,27 @@ void TestMainWindowForm::defaults()
     }
 
     // The window's icon is the single 32x32 image set by the constructor.
-    const QList<QSize> sizes = window->windowIcon().availableSizes();
-    QCOMPARE(sizes, QList<QSize>{ QSize(32, 32) });
+    const QList<QSize> sizes = window()->windowIcon().availableSizes();
+    QCOMPARE(sizes, QList<QSize> { QSize(32, 32) });
 }
 
 void TestMainWindowForm::progressBarHiddenAndUnique()
 {
-    const QList<QProgressBar *> bars = window->findChildren<QProgressBar *>();
+    const QList<QProgressBar *> bars = window()->findChildren<QProgressBar *>();
     QCOMPARE(bars.size(), 1);
     QCOMPARE(bars.first()->objectName(), QString("progressBar"));
     QCOMPARE(bars.first()->value(), 24);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(driver.show());
     QVERIFY(!bars.first()->isVisible());
-    QVERIFY(window->findChild<QPlainTextEdit *>("plainTextEdit")->isVisible());
+    QVERIFY(driver.widget<QPlainTextEdit>("plainTextEdit")->isVisible());
 }
 
 void TestMainWindowForm::focusChainFollowsCreation()
 {
-    const QStringList expected = { "plainTextEdit", "sbAfter",  "leFilterFiles", "cbSubDirsSearch",
-                                   "sbBefore",      "pbSelectDir", "pbClearLog", "leSearch",
-                                   "cbSensible",    "pbSearch" };
+    const QStringList expected = { "plainTextEdit", "sbAfter", "leFilterFiles", "cbSubDirsSearch",
+        "sbBefore", "pbSelectDir", "pbClearLog", "leSearch", "cbSensible", "pbSearch" };
     QStringList chain;
-    QWidget *start = window->findChild<QWidget *>("plainTextEdit");
+    QWidget *start = driver.widget<QWidget>("plainTextEdit");
     QWidget *w = start;
     do {
         // Only widgets that take focus by tabbing, among the form's named ones.
@@ -276,7 +277,7 @@ void TestMainWindowForm::focusChainFollowsCreation()
 
 void TestMainWindowForm::slotTable()
 {
-    const QMetaObject *meta = window->metaObject();
+    const QMetaObject *meta = window()->metaObject();
     QCOMPARE(QString(meta->className()), QString("MainWindow"));
     QCOMPARE(meta->superClass(), &QMainWindow::staticMetaObject);
     QCOMPARE(meta->propertyCount(), meta->propertyOffset());
@@ -288,20 +289,19 @@ void TestMainWindowForm::slotTable()
         QCOMPARE(method.parameterCount(), 0);
         names << QString::fromLatin1(method.methodSignature());
     }
-    QCOMPARE(names, QStringList({ "on_pbSelectDir_clicked()", "on_action_propos_de_morl_triggered()",
-                                  "on_actionQuitter_triggered()", "on_pbSearch_clicked()",
-                                  "on_pbClearLog_clicked()" }));
-    QVERIFY(window->qt_metacast("MainWindow") == window);
+    QCOMPARE(names,
+        QStringList({ "on_pbSelectDir_clicked()", "on_action_propos_de_morl_triggered()",
+            "on_actionQuitter_triggered()", "on_pbSearch_clicked()", "on_pbClearLog_clicked()" }));
+    QVERIFY(window()->qt_metacast("MainWindow") == window());
 }
 
 void TestMainWindowForm::destructionDeletesEverythingOnce()
 {
     QList<QPointer<QObject>> objects;
-    for (QObject *child : window->findChildren<QObject *>())
+    for (QObject *child : window()->findChildren<QObject *>())
         objects << child;
     QVERIFY(objects.size() >= 25);
-    delete window;
-    window = nullptr;
+    driver.close();
     for (const QPointer<QObject> &object : objects)
         QVERIFY(object.isNull());
 }

@@ -1,42 +1,22 @@
 // What the window shows around a search: the progress bar, the scrolling of the log, the
 // status message, the about window's place.
 #include "about/fenapropos.h"
-#include "mainwindow/mainwindow.h"
 #include "support/dialogwatcher.h"
+#include "support/filetree.h"
+#include "support/foldertest.h"
 #include "support/unreadablefile.h"
+#include "support/windowdriver.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSpinBox>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
-
-static bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-// Files f0001.txt, f0002.txt, ... in folder, each holding the given content.
-static bool writeFiles(const QString &folder, int count, const QByteArray &content)
-{
-    for (int i = 1; i <= count; ++i) {
-        if (!writeFile(
-                folder + QStringLiteral("/f%1.txt").arg(i, 4, 10, QLatin1Char('0')), content))
-            return false;
-    }
-    return true;
-}
 
 // Records, at every move of the bar, its value and how many blocks the log held then.
 struct BarRecord
@@ -45,13 +25,11 @@ struct BarRecord
     int logBlocks;
 };
 
-class TestSearchWindow : public QObject
+class TestSearchWindow : public FolderTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void barStandsAtUnreadableFile_data();
     void barStandsAtUnreadableFile();
     void barFullOnlyWithWholeReport();
@@ -61,44 +39,12 @@ private slots:
     void aboutWindowCentred();
 
 private:
-    template <class T> T *widget(const char *name) const
-    {
-        return window->findChild<T *>(QString::fromLatin1(name));
-    }
-    bool chooseFolder(const QString &folder);
-    void search(const QString &text);
-    QPlainTextEdit *log() const { return widget<QPlainTextEdit>("plainTextEdit"); }
-    QString status() const { return widget<QStatusBar>("statusbar")->currentMessage(); }
+    void setUp() override { QVERIFY(driver.open()); }
+    void tearDown() override { driver.close(); }
+    QPlainTextEdit *log() const { return driver.log(); }
 
-    MainWindow *window = nullptr;
+    WindowDriver driver;
 };
-
-void TestSearchWindow::init()
-{
-    window = new MainWindow;
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void TestSearchWindow::cleanup()
-{
-    delete window;
-    window = nullptr;
-}
-
-bool TestSearchWindow::chooseFolder(const QString &folder)
-{
-    DialogWatcher watcher;
-    watcher.answerFolders({ folder });
-    QTest::mouseClick(widget<QPushButton>("pbSelectDir"), Qt::LeftButton);
-    return status() == QStringLiteral("Dossier de recherche : ") + folder;
-}
-
-void TestSearchWindow::search(const QString &text)
-{
-    widget<QLineEdit>("leSearch")->setText(text);
-    QTest::mouseClick(widget<QPushButton>("pbSearch"), Qt::LeftButton);
-}
 
 void TestSearchWindow::barStandsAtUnreadableFile_data()
 {
@@ -127,30 +73,24 @@ void TestSearchWindow::barStandsAtUnreadableFile()
     QFETCH(int, unreadable);
     QFETCH(QString, markup);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(writeFiles(dir.path(), files, "no hit here\n"));
+    QVERIFY(writeNumberedFiles(dir().path(), files, "no hit here\n"));
     // The box shows the name as it is, markup or not.
-    const QString number = QStringLiteral("%1").arg(unreadable, 4, 10, QLatin1Char('0'));
-    const QString path
-        = dir.path() + QStringLiteral("/f") + number + markup + QStringLiteral(".txt");
-    if (!markup.isEmpty()
-        && !QFile::rename(
-            dir.path() + QStringLiteral("/f") + number + QStringLiteral(".txt"), path)) {
+    const QString path = numberedFile(dir().path(), unreadable, markup);
+    if (!markup.isEmpty() && !QFile::rename(numberedFile(dir().path(), unreadable), path)) {
         QVERIFY2(QDir::separator() == QLatin1Char('\\'), "the file could not be renamed");
         QSKIP("Windows refuses '<' and '>' in file names");
     }
     UnreadableFile locked(path);
     QVERIFY2(locked.isUnreadable(), "the file can still be read");
 
-    QVERIFY(chooseFolder(dir.path()));
+    QVERIFY(driver.chooseFolder(dir().path()));
     DialogWatcher watcher;
-    search(QStringLiteral("x"));
+    driver.search(QStringLiteral("x"));
 
     QCOMPARE(watcher.messageBoxes.size(), 1);
     QCOMPARE(watcher.messageBoxes.first().text,
         QStringLiteral("impossible d'ouvrir le fichier ") + path + QStringLiteral("."));
-    const QProgressBar *bar = widget<QProgressBar>("progressBar");
+    const QProgressBar *bar = driver.progressBar();
     QVERIFY(bar->isVisible());
     QCOMPARE(bar->maximum(), files);
     QCOMPARE(bar->value(), unreadable);
@@ -159,20 +99,18 @@ void TestSearchWindow::barStandsAtUnreadableFile()
 // The bar reaches its end only once everything the run found is in the log.
 void TestSearchWindow::barFullOnlyWithWholeReport()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     QByteArray content;
     for (int i = 0; i < 50; ++i)
         content += "a line with the word soleil in it\n";
-    QVERIFY(writeFiles(dir.path(), 40, content));
-    QVERIFY(chooseFolder(dir.path()));
+    QVERIFY(writeNumberedFiles(dir().path(), 40, content));
+    QVERIFY(driver.chooseFolder(dir().path()));
 
     QList<BarRecord> records;
-    QProgressBar *bar = widget<QProgressBar>("progressBar");
+    QProgressBar *bar = driver.progressBar();
     connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
         records.append({ value, log()->document()->blockCount() });
     });
-    search(QStringLiteral("soleil"));
+    driver.search(QStringLiteral("soleil"));
 
     const int finalBlocks = log()->document()->blockCount();
     QVERIFY(finalBlocks > 40 * 50 * 3);
@@ -188,26 +126,23 @@ void TestSearchWindow::barFullOnlyWithWholeReport()
 // the log already holds hits of the first files when the bar is halfway.
 void TestSearchWindow::bigReportWrittenAsRunGoes()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     QByteArray content;
     for (int i = 0; i < 2000; ++i)
         content += "soleil " + QByteArray::number(i) + " and some more words on the line\n";
     const int files = 100; // about 8 MiB of report
-    QVERIFY(writeFiles(dir.path(), files, content));
-    QVERIFY(chooseFolder(dir.path()));
-    widget<QSpinBox>("sbBefore")->setValue(0);
-    widget<QSpinBox>("sbAfter")->setValue(0);
+    QVERIFY(writeNumberedFiles(dir().path(), files, content));
+    QVERIFY(driver.chooseFolder(dir().path()));
+    driver.setContext(0, 0);
 
     // An empty log's first block takes the list's header.
     const int listBlocks = 1 + files;
     int blocksAtHalf = -1;
-    QProgressBar *bar = widget<QProgressBar>("progressBar");
+    QProgressBar *bar = driver.progressBar();
     connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
         if (value == files / 2)
             blocksAtHalf = log()->document()->blockCount();
     });
-    search(QStringLiteral("soleil"));
+    driver.search(QStringLiteral("soleil"));
 
     const int finalBlocks = log()->document()->blockCount();
     QCOMPARE(finalBlocks, listBlocks + files * 2000 * 3);
@@ -220,16 +155,14 @@ void TestSearchWindow::bigReportWrittenAsRunGoes()
 // With the end of the log in view, each search leaves the end of its report in view.
 void TestSearchWindow::logFollowsEachNewReport()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     QByteArray content;
     for (int i = 0; i < 300; ++i)
         content += "line " + QByteArray::number(i) + (i % 3 ? " soleil\n" : " lune\n");
-    QVERIFY(writeFiles(dir.path(), 3, content));
-    QVERIFY(chooseFolder(dir.path()));
+    QVERIFY(writeNumberedFiles(dir().path(), 3, content));
+    QVERIFY(driver.chooseFolder(dir().path()));
 
     for (int run = 1; run <= 3; ++run) {
-        search(run == 2 ? QStringLiteral("lune") : QStringLiteral("soleil"));
+        driver.search(run == 2 ? QStringLiteral("lune") : QStringLiteral("soleil"));
         QTest::qWait(20);
         QTextCursor end(log()->document());
         end.movePosition(QTextCursor::End);
@@ -252,42 +185,41 @@ void TestSearchWindow::logFollowsEachNewReport()
 // the search folder in the status bar.
 void TestSearchWindow::statusMessageSurvivesMenus()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(chooseFolder(dir.path()));
-    const QString expected = QStringLiteral("Dossier de recherche : ") + dir.path();
+    QVERIFY(driver.chooseFolder(dir().path()));
+    const QString expected = folderStatus(dir().path());
 
-    QMenuBar *menus = window->menuBar();
+    QMenuBar *menus = driver.window()->menuBar();
     for (QAction *menuAction : menus->actions()) {
         QTest::mouseMove(menus, menus->actionGeometry(menuAction).center());
         QTest::qWait(10);
-        QCOMPARE(status(), expected);
+        QCOMPARE(driver.status(), expected);
         // The entries of each menu, as the pointer passes over them.
         for (QAction *entry : menuAction->menu()->actions()) {
             entry->showStatusText(menus);
-            QCOMPARE(status(), expected);
+            QCOMPARE(driver.status(), expected);
         }
     }
-    QTest::mouseMove(widget<QPushButton>("pbSearch"));
-    QCOMPARE(status(), expected);
+    QTest::mouseMove(driver.widget<QPushButton>("pbSearch"));
+    QCOMPARE(driver.status(), expected);
 
     // A tip with something to say is still shown.
     QStatusTipEvent tip(QStringLiteral("une aide"));
-    QCoreApplication::sendEvent(window, &tip);
-    QCOMPARE(status(), QStringLiteral("une aide"));
+    QCoreApplication::sendEvent(driver.window(), &tip);
+    QCOMPARE(driver.status(), QStringLiteral("une aide"));
 }
 
 void TestSearchWindow::aboutWindowCentred()
 {
-    window->setGeometry(60, 40, 900, 640);
+    driver.window()->setGeometry(60, 40, 900, 640);
     QTest::qWait(20);
-    widget<QAction>("action_propos_de_morl")->trigger();
-    const QList<FenAPropos *> abouts = window->findChildren<FenAPropos *>();
+    driver.trigger("action_propos_de_morl");
+    const QList<FenAPropos *> abouts = driver.window()->findChildren<FenAPropos *>();
     QCOMPARE(abouts.size(), 1);
     FenAPropos *about = abouts.first();
     QVERIFY(QTest::qWaitForWindowExposed(about));
 
-    const QPoint offset = about->frameGeometry().center() - window->frameGeometry().center();
+    const QPoint offset
+        = about->frameGeometry().center() - driver.window()->frameGeometry().center();
     QVERIFY2(offset.manhattanLength() <= 4,
         qPrintable(
             QStringLiteral("about window off centre by %1,%2").arg(offset.x()).arg(offset.y())));

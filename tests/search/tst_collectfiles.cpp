@@ -1,12 +1,12 @@
-#include "filetree.h"
 #include "search/collectfiles.h"
+#include "support/filetree.h"
+#include "support/foldertest.h"
 #include "support/symlinks.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
-class TestCollectFiles : public QObject
+class TestCollectFiles : public FolderTest
 {
     Q_OBJECT
 
@@ -59,13 +59,11 @@ void TestCollectFiles::listing()
     QFETCH(QString, filter);
     QFETCH(QStringList, expected);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(makeTree(dir.path(), tree));
+    QVERIFY(makeTree(dir().path(), tree));
 
     QStringList files;
-    collectFiles(dir.path(), files, recurse, filter);
-    QCOMPARE(files, underRoot(dir.path(), expected));
+    collectFiles(dir().path(), files, recurse, filter);
+    QCOMPARE(files, underRoot(dir().path(), expected));
 }
 
 void TestCollectFiles::folderNormalisation_data()
@@ -84,11 +82,9 @@ void TestCollectFiles::folderNormalisation()
     QFETCH(QString, suffix);
     QFETCH(bool, backslashes);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(makeTree(dir.path(), { "a.txt", "s/b.txt" }));
+    QVERIFY(makeTree(dir().path(), { "a.txt", "s/b.txt" }));
 
-    QString folder = dir.path();
+    QString folder = dir().path();
     if (backslashes)
         folder.replace('/', '\\');
     folder += suffix;
@@ -97,20 +93,18 @@ void TestCollectFiles::folderNormalisation()
     QStringList files;
     collectFiles(folder, files, true, defaultFilter);
     // Every entry starts with the folder in "/" form and one "/", never two.
-    QCOMPARE(files, underRoot(dir.path(), { "s/b.txt", "a.txt" }));
+    QCOMPARE(files, underRoot(dir().path(), { "s/b.txt", "a.txt" }));
     QCOMPARE(folder, original);
 }
 
 void TestCollectFiles::appendsAfterExistingEntries()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(makeTree(dir.path(), { "a.txt" }));
+    QVERIFY(makeTree(dir().path(), { "a.txt" }));
 
     QStringList files { "kept" };
-    collectFiles(dir.path(), files, false, defaultFilter);
-    collectFiles(dir.path() + "/missing", files, true, defaultFilter);
-    QCOMPARE(files, QStringList({ "kept", dir.path() + "/a.txt" }));
+    collectFiles(dir().path(), files, false, defaultFilter);
+    collectFiles(dir().path() + "/missing", files, true, defaultFilter);
+    QCOMPARE(files, QStringList({ "kept", dir().path() + "/a.txt" }));
 }
 
 void TestCollectFiles::folderLinks_data()
@@ -147,18 +141,16 @@ void TestCollectFiles::folderLinks()
     QFETCH(QString, searched);
     QFETCH(QStringList, expected);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(makeTree(dir.path(), { "a/f", "a/b/g", "top" }));
+    QVERIFY(makeTree(dir().path(), { "a/f", "a/b/g", "top" }));
     for (int i = 0; i < links.size(); i += 2)
-        QVERIFY(QFile::link(links[i + 1], dir.path() + '/' + links[i]));
+        QVERIFY(QFile::link(links[i + 1], dir().path() + '/' + links[i]));
 
     // A folder already on the walk adds nothing and is not entered: every folder is
     // walked once on any one path down, and the walk ends.
     QStringList files;
-    collectFiles(
-        searched.isEmpty() ? dir.path() : dir.path() + '/' + searched, files, true, defaultFilter);
-    QCOMPARE(files, underRoot(dir.path(), expected));
+    collectFiles(searched.isEmpty() ? dir().path() : dir().path() + '/' + searched, files, true,
+        defaultFilter);
+    QCOMPARE(files, underRoot(dir().path(), expected));
 }
 
 QTEST_MAIN(TestCollectFiles)

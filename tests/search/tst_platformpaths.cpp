@@ -1,22 +1,16 @@
 // Paths as each platform makes them: a search from a drive's root, names that differ only
 // in case, paths longer than Windows' old limit of 260 characters, and CR LF lines.
-#include "filetree.h"
-#include "mainwindow/mainwindow.h"
 #include "search/collectfiles.h"
 #include "support/dialogwatcher.h"
+#include "support/filetree.h"
+#include "support/foldertest.h"
 #include "support/testdrive.h"
+#include "support/windowdriver.h"
 
-#include <QCheckBox>
 #include <QDir>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 
-class TestPlatformPaths : public QObject
+class TestPlatformPaths : public FolderTest
 {
     Q_OBJECT
 
@@ -34,22 +28,18 @@ private:
 // The log of a search made through the window as a user makes it.
 QString TestPlatformPaths::searchLog(const QString &folder, const QString &text)
 {
-    MainWindow window;
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
+    WindowDriver driver;
+    if (!driver.open())
         return QStringLiteral("<window not shown>");
     DialogWatcher watcher;
     watcher.answerFolders({ folder });
-    QTest::mouseClick(
-        window.findChild<QPushButton *>(QStringLiteral("pbSelectDir")), Qt::LeftButton);
-    window.findChild<QLineEdit *>(QStringLiteral("leSearch"))->setText(text);
-    window.findChild<QCheckBox *>(QStringLiteral("cbSubDirsSearch"))->setChecked(true);
-    window.findChild<QSpinBox *>(QStringLiteral("sbBefore"))->setValue(0);
-    window.findChild<QSpinBox *>(QStringLiteral("sbAfter"))->setValue(0);
-    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("pbSearch")), Qt::LeftButton);
+    driver.clickSelectDir();
+    driver.setRecursive(true);
+    driver.setContext(0, 0);
+    driver.search(text);
     if (!watcher.messageBoxes.isEmpty())
         return describe(watcher.messageBoxes.first());
-    return window.findChild<QPlainTextEdit *>(QStringLiteral("plainTextEdit"))->toPlainText();
+    return driver.logText();
 }
 
 void TestPlatformPaths::driveRoot_data()
@@ -88,23 +78,21 @@ void TestPlatformPaths::driveRoot()
 // is the same file: it is listed once. Elsewhere they are two files.
 void TestPlatformPaths::namesDifferingInCase()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(writeFile(dir.path() + "/note.txt", "premier soleil\n"));
-    QVERIFY(writeFile(dir.path() + "/NOTE.txt", "second soleil\n"));
-    const bool sameFile
-        = QFileInfo(dir.path() + "/note.txt").size() == QFileInfo(dir.path() + "/NOTE.txt").size()
-        && QDir(dir.path()).entryList(QDir::Files).size() == 1;
+    QVERIFY(writeFile(dir().path() + "/note.txt", "premier soleil\n"));
+    QVERIFY(writeFile(dir().path() + "/NOTE.txt", "second soleil\n"));
+    const bool sameFile = QFileInfo(dir().path() + "/note.txt").size()
+            == QFileInfo(dir().path() + "/NOTE.txt").size()
+        && QDir(dir().path()).entryList(QDir::Files).size() == 1;
 
     QStringList files;
-    collectFiles(dir.path(), files, false, "*.txt");
-    const QString log = searchLog(dir.path(), "soleil");
+    collectFiles(dir().path(), files, false, "*.txt");
+    const QString log = searchLog(dir().path(), "soleil");
     if (sameFile) {
         QCOMPARE(files.size(), 1);
         QCOMPARE(log.count("Fichier : "), 1);
         QVERIFY2(log.contains("second soleil") && !log.contains("premier soleil"), qPrintable(log));
     } else {
-        QCOMPARE(files, QStringList({ dir.path() + "/note.txt", dir.path() + "/NOTE.txt" }));
+        QCOMPARE(files, QStringList({ dir().path() + "/note.txt", dir().path() + "/NOTE.txt" }));
         QCOMPARE(log.count("Fichier : "), 2);
     }
 }
@@ -112,9 +100,7 @@ void TestPlatformPaths::namesDifferingInCase()
 // Folders nested until the paths run well past 260 characters are walked and read.
 void TestPlatformPaths::longPaths()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QString folder = dir.path();
+    QString folder = dir().path();
     const QString level = QString(40, 'd');
     for (int i = 0; i < 8; ++i)
         folder += '/' + level + QString::number(i);
@@ -124,9 +110,9 @@ void TestPlatformPaths::longPaths()
     QVERIFY(writeFile(file, "rien\nle soleil est loin\n"));
 
     QStringList files;
-    collectFiles(dir.path(), files, true, "*");
+    collectFiles(dir().path(), files, true, "*");
     QCOMPARE(files, QStringList { file });
-    const QString log = searchLog(dir.path(), "soleil");
+    const QString log = searchLog(dir().path(), "soleil");
     QString header = file;
     header.replace('/', '\\');
     QVERIFY2(
@@ -137,11 +123,9 @@ void TestPlatformPaths::longPaths()
 // as the lines the user sees.
 void TestPlatformPaths::crLfLines()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(writeFile(dir.path() + "/dos.txt", "un\r\n  deux soleil  \r\n\r\ntrois soleil\r\n"));
-    const QString log = searchLog(dir.path(), "soleil");
-    QString header = dir.path() + "/dos.txt";
+    QVERIFY(writeFile(dir().path() + "/dos.txt", "un\r\n  deux soleil  \r\n\r\ntrois soleil\r\n"));
+    const QString log = searchLog(dir().path(), "soleil");
+    QString header = dir().path() + "/dos.txt";
     header.replace('/', '\\');
     QVERIFY2(log.endsWith("Fichier : " + header + "\nLigne 2\ndeux soleil\n\nFichier : " + header
                  + "\nLigne 4\ntrois soleil"),

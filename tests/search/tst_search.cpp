@@ -1,19 +1,15 @@
-#include "filetree.h"
-#include "mainwindow/mainwindow.h"
-#include "search/specialfiles.h"
 #include "support/dialogwatcher.h"
 #include "support/filenames.h"
+#include "support/filetree.h"
+#include "support/foldertest.h"
+#include "support/specialfiles.h"
 #include "support/symlinks.h"
 #include "support/unreadablefile.h"
+#include "support/windowdriver.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 
@@ -39,13 +35,11 @@ protected:
     }
 };
 
-class TestSearch : public QObject
+class TestSearch : public FolderTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void refusals_data();
     void refusals();
     void report_data();
@@ -61,17 +55,10 @@ private slots:
     void progressBarPaintedInPlace();
 
 private:
-    template <class T> T *widget(const char *name) const
-    {
-        return window->findChild<T *>(QString::fromLatin1(name));
-    }
-    bool chooseFolder(const QString &folder);
-    void search() { QTest::mouseClick(widget<QPushButton>("pbSearch"), Qt::LeftButton); }
-    QString log() const { return widget<QPlainTextEdit>("plainTextEdit")->toPlainText(); }
-    QString status() const { return widget<QStatusBar>("statusbar")->currentMessage(); }
-    void setSearch(const QString &text, bool sensitive, int before, int after);
+    void setUp() override { QVERIFY(driver.open()); }
+    void tearDown() override { driver.close(); }
 
-    MainWindow *window = nullptr;
+    WindowDriver driver;
 };
 
 // The file header as the log's plain text shows it: an empty line, then the path with
@@ -81,36 +68,6 @@ static QStringList fileHeaderLines(const QString &path)
     QString shown = path;
     shown.replace('/', '\\');
     return { QString(), "Fichier : " + shown };
-}
-
-void TestSearch::init()
-{
-    window = new MainWindow;
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void TestSearch::cleanup()
-{
-    delete window;
-    window = nullptr;
-}
-
-// Chooses the folder the way a user does: the folder button and its dialog.
-bool TestSearch::chooseFolder(const QString &folder)
-{
-    DialogWatcher watcher;
-    watcher.answerFolders({ folder });
-    QTest::mouseClick(widget<QPushButton>("pbSelectDir"), Qt::LeftButton);
-    return watcher.fileDialogs.size() == 1 && status() == "Dossier de recherche : " + folder;
-}
-
-void TestSearch::setSearch(const QString &text, bool sensitive, int before, int after)
-{
-    widget<QLineEdit>("leSearch")->setText(text);
-    widget<QCheckBox>("cbSensible")->setChecked(sensitive);
-    widget<QSpinBox>("sbBefore")->setValue(before);
-    widget<QSpinBox>("sbAfter")->setValue(after);
 }
 
 void TestSearch::refusals_data()
@@ -132,29 +89,19 @@ void TestSearch::refusals()
     QFETCH(QString, text);
     QFETCH(QString, expected);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(makeTree(dir.path(), { "a.txt" }));
+    QVERIFY(makeTree(dir().path(), { "a.txt" }));
     if (withFolder)
-        QVERIFY(chooseFolder(dir.path()));
-    widget<QLineEdit>("leSearch")->setText(text);
-    widget<QStatusBar>("statusbar")->showMessage("avant");
+        QVERIFY(driver.chooseFolder(dir().path()));
+    driver.showStatus("avant");
 
     DialogWatcher watcher;
-    search();
-    QCOMPARE(watcher.messageBoxes.size(), 1);
-    const SeenMessageBox box = watcher.messageBoxes.first();
-    QCOMPARE(box.title, QString("Erreur"));
-    QCOMPARE(box.text, expected);
-    QCOMPARE(box.icon, QMessageBox::Warning);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    // Given no default button, the toolkit makes the only one, Ok, the default.
-    QCOMPARE(box.defaultButton, QMessageBox::Ok);
-    QVERIFY(!box.hadParent);
+    driver.search(text);
+    // One warning box, with Ok alone and the default, and no parent.
+    QCOMPARE(seenBoxes(watcher), QStringList { "[warning] Erreur: " + expected });
     // Nothing else happens.
-    QCOMPARE(log(), QString());
-    QVERIFY(widget<QProgressBar>("progressBar")->isHidden());
-    QCOMPARE(status(), QString("avant"));
+    QCOMPARE(driver.logText(), QString());
+    QVERIFY(driver.progressBar()->isHidden());
+    QCOMPARE(driver.status(), QString("avant"));
 }
 
 void TestSearch::report_data()
@@ -203,23 +150,21 @@ void TestSearch::report()
     QFETCH(int, after);
     QFETCH(QStringList, expected);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString path = dir.path() + "/list.txt";
+    const QString path = dir().path() + "/list.txt";
     QVERIFY(writeFile(path, content));
-    QVERIFY(chooseFolder(dir.path()));
-    setSearch(text, sensitive, before, after);
+    QVERIFY(driver.chooseFolder(dir().path()));
+    driver.setSearch(text, sensitive, before, after);
 
     DialogWatcher watcher;
-    search();
+    driver.clickSearch();
     QCOMPARE(watcher.messageBoxes.size(), 0);
 
     QStringList lines { "Fichiers listés :", path };
     for (const QString &line : std::as_const(expected))
         lines += line == "FILE" ? fileHeaderLines(path) : QStringList { line };
-    QCOMPARE(log(), lines.join('\n'));
-    QVERIFY(widget<QProgressBar>("progressBar")->isHidden());
-    QCOMPARE(status(), "Dossier de recherche : " + dir.path());
+    QCOMPARE(driver.logText(), lines.join('\n'));
+    QVERIFY(driver.progressBar()->isHidden());
+    QCOMPARE(driver.status(), folderStatus(dir().path()));
 }
 
 void TestSearch::fileList_data()
@@ -240,52 +185,46 @@ void TestSearch::fileList()
     QFETCH(QString, filter);
     QFETCH(QStringList, expected);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(makeTree(dir.path(), { "b.txt", "A.txt", "x/x1", "Y/z/z1", "Y/y1" }));
-    QVERIFY(chooseFolder(dir.path()));
-    widget<QCheckBox>("cbSubDirsSearch")->setChecked(recurse);
-    widget<QLineEdit>("leFilterFiles")->setText(filter);
-    setSearch("no such text", false, 1, 1);
-    search();
+    QVERIFY(makeTree(dir().path(), { "b.txt", "A.txt", "x/x1", "Y/z/z1", "Y/y1" }));
+    QVERIFY(driver.chooseFolder(dir().path()));
+    driver.setRecursive(recurse);
+    driver.setFilter(filter);
+    driver.setSearch("no such text", false, 1, 1);
+    driver.clickSearch();
 
-    QCOMPARE(
-        log(), (QStringList { "Fichiers listés :" } + underRoot(dir.path(), expected)).join('\n'));
+    QCOMPARE(driver.logText(),
+        (QStringList { "Fichiers listés :" } + underRoot(dir().path(), expected)).join('\n'));
 }
 
 void TestSearch::emptyFolder()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(chooseFolder(dir.path()));
-    widget<QStatusBar>("statusbar")->showMessage("avant");
-    setSearch("x", false, 1, 1);
+    QVERIFY(driver.chooseFolder(dir().path()));
+    driver.showStatus("avant");
+    driver.setSearch("x", false, 1, 1);
 
     DialogWatcher watcher;
-    search();
+    driver.clickSearch();
     QCOMPARE(watcher.messageBoxes.size(), 0);
-    QCOMPARE(log(), QString("Fichiers listés :"));
-    QVERIFY(widget<QProgressBar>("progressBar")->isHidden());
-    QCOMPARE(status(), "Dossier de recherche : " + dir.path());
+    QCOMPARE(driver.logText(), QString("Fichiers listés :"));
+    QVERIFY(driver.progressBar()->isHidden());
+    QCOMPARE(driver.status(), folderStatus(dir().path()));
 }
 
 void TestSearch::pathWithHtmlAndBlanks()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString folder = dir.path() + fileNameHere(R"(/a<b>&"c"  d)");
+    const QString folder = dir().path() + fileNameHere(R"(/a<b>&"c"  d)");
     const QString path = folder + fileNameHere("/  x  <i>y&amp;<br>.txt");
     QVERIFY(writeFile(path, "hit\n"));
-    QVERIFY(chooseFolder(folder));
-    setSearch("hit", false, 0, 0);
-    search();
+    QVERIFY(driver.chooseFolder(folder));
+    driver.setSearch("hit", false, 0, 0);
+    driver.clickSearch();
 
     // The real path, character for character, and no markup taken from it.
-    QCOMPARE(log(),
+    QCOMPARE(driver.logText(),
         (QStringList { "Fichiers listés :", path } + fileHeaderLines(path)
             + QStringList { "Ligne 1", "hit" })
             .join('\n'));
-    const QTextDocument *document = widget<QPlainTextEdit>("plainTextEdit")->document();
+    const QTextDocument *document = driver.log()->document();
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
         for (auto it = block.begin(); !it.atEnd(); ++it)
             QVERIFY2(!it.fragment().charFormat().fontItalic(), qPrintable(it.fragment().text()));
@@ -301,67 +240,57 @@ void TestSearch::unreadableFileInMiddle()
         return;
     }
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    QVERIFY(writeFile(dir.path() + "/a.txt", "x in a\n"));
-    QVERIFY(writeFile(dir.path() + "/b.txt", "x in b\n"));
-    QVERIFY(writeFile(dir.path() + "/c.txt", "x in c\n"));
-    const QString unreadable = dir.path() + "/b.txt";
+    for (const char *name : { "a", "b", "c" })
+        QVERIFY(writeFile(dir().path() + "/" + name + ".txt", QByteArray("x in ") + name + "\n"));
+    const QString unreadable = dir().path() + "/b.txt";
     UnreadableFile locked(unreadable);
     QVERIFY2(locked.isUnreadable(), "the file is still readable");
 
-    QVERIFY(chooseFolder(dir.path()));
-    widget<QStatusBar>("statusbar")->showMessage("avant");
-    setSearch("x", false, 0, 0);
+    QVERIFY(driver.chooseFolder(dir().path()));
+    driver.showStatus("avant");
+    driver.setSearch("x", false, 0, 0);
     DialogWatcher watcher;
-    search();
+    driver.clickSearch();
 
-    QCOMPARE(watcher.messageBoxes.size(), 1);
-    const SeenMessageBox box = watcher.messageBoxes.first();
-    QCOMPARE(box.title, QString("Fichier illisible"));
-    QCOMPARE(box.text, "impossible d'ouvrir le fichier " + unreadable + ".");
-    QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    // Given no default button, the toolkit makes the only one, Ok, the default.
-    QCOMPARE(box.defaultButton, QMessageBox::Ok);
-    QVERIFY(!box.hadParent);
+    // One critical box, with Ok alone and the default, and no parent.
+    QCOMPARE(seenBoxes(watcher),
+        QStringList {
+            "[critical] Fichier illisible: impossible d'ouvrir le fichier " + unreadable + "." });
 
     // The first file's report stays, the third file is never read.
     const QStringList expected = QStringList { "Fichiers listés :" }
-        + underRoot(dir.path(), { "a.txt", "b.txt", "c.txt" })
-        + fileHeaderLines(dir.path() + "/a.txt") + QStringList { "Ligne 1", "x in a" };
-    QCOMPARE(log(), expected.join('\n'));
-    auto *bar = widget<QProgressBar>("progressBar");
+        + underRoot(dir().path(), { "a.txt", "b.txt", "c.txt" })
+        + fileHeaderLines(dir().path() + "/a.txt") + QStringList { "Ligne 1", "x in a" };
+    QCOMPARE(driver.logText(), expected.join('\n'));
+    auto *bar = driver.progressBar();
     QVERIFY(bar->isVisible());
     QCOMPARE(bar->value(), 2);
     QCOMPARE(bar->maximum(), 3);
-    QCOMPARE(status(), QString("avant"));
+    QCOMPARE(driver.status(), QString("avant"));
 }
 
 // Links to a FIFO and to a device without end are listed, left unread, and the run goes on
 // to the files after them, without a box. The FIFO answers anyone who opens it with a hit.
 void TestSearch::notRegularFilesListedNotRead()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     FifoFeeder feeder;
     QString why;
-    if (!feeder.start(dir.path() + "/fifo", "x in fifo\n", &why))
+    if (!feeder.start(dir().path() + "/fifo", "x in fifo\n", &why))
         QSKIP(qPrintable(why));
     const QString device = endlessDevice();
     if (device.isEmpty())
         QSKIP("no device without end here");
-    const QString folder = dir.path() + "/searched";
+    const QString folder = dir().path() + "/searched";
     QVERIFY(writeFile(folder + "/a.txt", "x in a\n"));
     QVERIFY(writeFile(folder + "/z.txt", "x in z\n"));
     QVERIFY(QFile::link(device, folder + "/device link"));
-    QVERIFY(QFile::link(dir.path() + "/fifo", folder + "/fifo link"));
+    QVERIFY(QFile::link(dir().path() + "/fifo", folder + "/fifo link"));
 
-    QVERIFY(chooseFolder(folder));
-    widget<QCheckBox>("cbSubDirsSearch")->setChecked(false);
-    setSearch("x", false, 0, 0);
+    QVERIFY(driver.chooseFolder(folder));
+    driver.setRecursive(false);
+    driver.setSearch("x", false, 0, 0);
     DialogWatcher watcher;
-    search();
+    driver.clickSearch();
 
     QCOMPARE(watcher.messageBoxes.size(), 0);
     QCOMPARE(feeder.readersSeen(), 0);
@@ -369,11 +298,11 @@ void TestSearch::notRegularFilesListedNotRead()
         + underRoot(folder, { "a.txt", "device link", "fifo link", "z.txt" })
         + fileHeaderLines(folder + "/a.txt") + QStringList { "Ligne 1", "x in a" }
         + fileHeaderLines(folder + "/z.txt") + QStringList { "Ligne 1", "x in z" };
-    QCOMPARE(log(), expected.join('\n'));
-    auto *bar = widget<QProgressBar>("progressBar");
+    QCOMPARE(driver.logText(), expected.join('\n'));
+    auto *bar = driver.progressBar();
     QVERIFY(bar->isHidden());
     QCOMPARE(bar->maximum(), 4);
-    QCOMPARE(status(), "Dossier de recherche : " + folder);
+    QCOMPARE(driver.status(), folderStatus(folder));
 }
 
 // A link to the parent of the searched folder: the walk, above it, must not come down into
@@ -382,24 +311,22 @@ void TestSearch::linkAboveSearchedFolder()
 {
     if (!symbolicLinksMissing().isEmpty())
         QSKIP(qPrintable(symbolicLinksMissing()));
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString folder = dir.path() + "/D";
+    const QString folder = dir().path() + "/D";
     QVERIFY(writeFile(folder + "/f.txt", "x\n"));
     QVERIFY(QFile::link("..", folder + "/up"));
 
-    QVERIFY(chooseFolder(folder));
-    widget<QCheckBox>("cbSubDirsSearch")->setChecked(true);
-    setSearch("x", false, 0, 0);
+    QVERIFY(driver.chooseFolder(folder));
+    driver.setRecursive(true);
+    driver.setSearch("x", false, 0, 0);
     DialogWatcher watcher;
-    search();
+    driver.clickSearch();
 
     QVERIFY(watcher.messageBoxes.isEmpty());
     const QStringList expected = QStringList { "Fichiers listés :", folder + "/f.txt" }
         + fileHeaderLines(folder + "/f.txt") + QStringList { "Ligne 1", "x" };
-    QCOMPARE(log(), expected.join('\n'));
-    QCOMPARE(widget<QProgressBar>("progressBar")->maximum(), 1);
-    QCOMPARE(status(), "Dossier de recherche : " + folder);
+    QCOMPARE(driver.logText(), expected.join('\n'));
+    QCOMPARE(driver.progressBar()->maximum(), 1);
+    QCOMPARE(driver.status(), folderStatus(folder));
 }
 
 void TestSearch::progressBarPaintedInPlace_data()
@@ -413,17 +340,14 @@ void TestSearch::progressBarPaintedInPlace()
 {
     QFETCH(int, count);
 
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    for (int i = 1; i <= count; ++i)
-        QVERIFY(writeFile(dir.path() + QString("/f%1.txt").arg(i), "x\n"));
-    QVERIFY(chooseFolder(dir.path()));
-    setSearch("x", false, 0, 0);
+    QVERIFY(writeNumberedFiles(dir().path(), count, "x\n"));
+    QVERIFY(driver.chooseFolder(dir().path()));
+    driver.setSearch("x", false, 0, 0);
 
-    auto *bar = widget<QProgressBar>("progressBar");
+    auto *bar = driver.progressBar();
     PaintSpy spy;
     bar->installEventFilter(&spy);
-    search();
+    driver.clickSearch();
     bar->removeEventFilter(&spy);
 
     // Painted below the search button, in the central area (not where a bar that was
@@ -431,8 +355,8 @@ void TestSearch::progressBarPaintedInPlace()
     QVERIFY(!spy.paints.isEmpty());
     QVERIFY2(spy.paints.first().value <= 1,
         qPrintable(QString("first painted at %1").arg(spy.paints.first().value)));
-    const QRect button = widget<QPushButton>("pbSearch")->geometry();
-    const QRect area = widget<QWidget>("centralwidget")->rect();
+    const QRect button = driver.widget<QPushButton>("pbSearch")->geometry();
+    const QRect area = driver.widget<QWidget>("centralwidget")->rect();
     QSet<int> values;
     for (const PaintSpy::Paint &paint : std::as_const(spy.paints)) {
         QVERIFY(!paint.geometry.isEmpty());

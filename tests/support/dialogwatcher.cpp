@@ -87,3 +87,18 @@ QString describe(const SeenMessageBox &box)
     return QStringLiteral("[%1] %2: %3")
         .arg(QLatin1String(index >= 0 && index < 5 ? icons[index] : "?"), box.title, box.text);
 }
+
+QStringList seenBoxes(const DialogWatcher &watcher)
+{
+    QStringList lines;
+    for (const SeenMessageBox &box : watcher.messageBoxes) {
+        QString line = describe(box);
+        if (box.buttons != QMessageBox::Ok || box.defaultButton != QMessageBox::Ok || box.hadParent)
+            line += QStringLiteral(" {buttons 0x%1, default 0x%2, parent %3}")
+                        .arg(int(box.buttons), 0, 16)
+                        .arg(int(box.defaultButton), 0, 16)
+                        .arg(box.hadParent);
+        lines.append(line);
+    }
+    return lines;
+}

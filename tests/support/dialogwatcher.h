@@ -62,4 +62,9 @@ private:
 // One-line description of a box for failure messages: "[warning] Erreur: text".
 QString describe(const SeenMessageBox &box);
 
+// The boxes the user saw, one "[icon] title: text" line each. A box that had a parent or
+// another button than Ok gets that noted on its line. Asked for no default button, the
+// static QMessageBox calls make their accept button the default: Ok is expected there.
+QStringList seenBoxes(const DialogWatcher &watcher);
+
 #endif // DIALOGWATCHER_H

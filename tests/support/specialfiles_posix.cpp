@@ -1,4 +1,4 @@
-#include "search/specialfiles.h"
+#include "support/specialfiles.h"
 
 #include <QFile>
 

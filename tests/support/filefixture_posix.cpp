@@ -1,4 +1,4 @@
-#include "filefixture.h"
+#include "support/filefixture.h"
 
 #include <QFile>
 
