@@ -13,7 +13,7 @@
 // appends to the log.
 
 #include "corpora.h"
-#include "fastsearch/literalscan.h"
+#include "search/literalscan.h"
 #include "mainwindow/batchedlog.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/plainlog.h"

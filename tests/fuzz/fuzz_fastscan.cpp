@@ -5,8 +5,8 @@
 // as a file that changes when the scan goes back to read again what it dropped: any
 // report will do there, but never a crash or a read outside a buffer.
 
-#include "fastsearch/changingsource.h"
-#include "fastsearch/literalscan.h"
+#include "search/changingsource.h"
+#include "search/literalscan.h"
 #include "search/scanfile.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
-#include "filetree.h"
 #include "mainwindow/loghtml.h"
 #include "search/logsink.h"
 #include "search/report.h"
 #include "search/scanfile.h"
+#include "support/filetree.h"
 
 #include <QPlainTextEdit>
 #include <QTemporaryDir>

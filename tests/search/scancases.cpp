@@ -1,4 +1,4 @@
-#include "fastsearch/scancases.h"
+#include "search/scancases.h"
 
 #include <QStringEncoder>
 

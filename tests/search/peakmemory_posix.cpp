@@ -1,4 +1,4 @@
-#include "fastsearch/peakmemory.h"
+#include "search/peakmemory.h"
 
 #include <QByteArray>
 #include <QFile>

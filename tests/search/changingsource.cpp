@@ -1,4 +1,4 @@
-#include "fastsearch/changingsource.h"
+#include "search/changingsource.h"
 
 #include <algorithm>
 #include <cstring>

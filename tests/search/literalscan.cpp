@@ -1,4 +1,4 @@
-#include "fastsearch/literalscan.h"
+#include "search/literalscan.h"
 
 #include <QFile>
 #include <QFileInfo>
