@@ -15,9 +15,11 @@ BlockReader::BlockReader(ByteSource &file, std::vector<char> &buffer, qsizetype 
 // empty).
 void BlockReader::fill()
 {
-    if (buffer.size() - size_t(length) < size_t(readBlock))
-        buffer.resize(size_t(length + readBlock));
+    // The buffer grows to what the file holds, not to a whole block: a small file costs
+    // no big allocation.
     const qint64 wanted = std::min<qint64>(readBlock, knownSize - endOffset());
+    if (wanted > 0 && buffer.size() < size_t(length + wanted))
+        buffer.resize(size_t(length + wanted));
     const qint64 got = wanted > 0 ? file.read(buffer.data() + length, wanted) : 0;
     if (got > 0)
         length += got;
