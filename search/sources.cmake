@@ -1,6 +1,9 @@
 # Sources of the search (file collection, scan, report and the batched log), part of morl_core.
 target_sources(morl_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/collectfiles.cpp ${CMAKE_CURRENT_LIST_DIR}/collectfiles.h
+    ${CMAKE_CURRENT_LIST_DIR}/folderwalk.cpp ${CMAKE_CURRENT_LIST_DIR}/folderwalk.h
+    ${CMAKE_CURRENT_LIST_DIR}/namefilter.cpp ${CMAKE_CURRENT_LIST_DIR}/namefilter.h
+    ${CMAKE_CURRENT_LIST_DIR}/folderlisting.h
     ${CMAKE_CURRENT_LIST_DIR}/logsink.h
     ${CMAKE_CURRENT_LIST_DIR}/bytesource.h
     ${CMAKE_CURRENT_LIST_DIR}/scansource.h
@@ -20,4 +23,10 @@ if(WIN32)
     target_sources(morl_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/scansource_windows.cpp)
 else()
     target_sources(morl_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/scansource_posix.cpp)
+endif()
+# Listing a folder's entries for the file collection: system calls of each platform.
+if(WIN32)
+    target_sources(morl_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/folderlisting_windows.cpp)
+else()
+    target_sources(morl_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/folderlisting_posix.cpp)
 endif()
