@@ -27,9 +27,9 @@ static std::wstring nativePath(const QString &path)
 // be read.
 static FileIdentity identityAt(const std::wstring &path)
 {
-    const HANDLE handle = ::CreateFileW(path.c_str(), 0,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle
+        = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return {};
     BY_HANDLE_FILE_INFORMATION info;

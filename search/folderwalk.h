@@ -40,7 +40,8 @@ private:
     int enter(const QString &path, FileIdentity known, bool throughShortcut);
     std::optional<int> reuse(const FileIdentity &identity, bool throughShortcut);
     void listAll(int folder, const QString &path, QStringList &files) const;
-    void listOnce(int folder, const QString &path, QStringList &files, std::vector<bool> &listed) const;
+    void listOnce(
+        int folder, const QString &path, QStringList &files, std::vector<bool> &listed) const;
 
     FolderListing &listing;
     NameFilter filter;

@@ -24,9 +24,13 @@ NameFilter::NameFilter(const QString &filter)
     }
     // Qt's own wildcard conversion, the one QDir uses: "*" and "?" stop at a separator,
     // "[...]" and "[!...]" are sets, and the whole name must match. An empty pattern
-    // matches no name; a malformed one neither.
-    for (const QString &pattern : list)
-        patterns.append(QRegularExpression::fromWildcard(pattern, Qt::CaseInsensitive));
+    // matches no name; a malformed one ("*[") neither, and is left out.
+    for (const QString &pattern : list) {
+        QRegularExpression expression
+            = QRegularExpression::fromWildcard(pattern, Qt::CaseInsensitive);
+        if (expression.isValid())
+            patterns.append(expression);
+    }
 }
 
 bool NameFilter::matches(const QString &name) const
