@@ -5,8 +5,15 @@ if(WIN32)
 else()
     set(MORL_SPECIAL_FILES search/specialfiles.h search/specialfiles_posix.cpp)
 endif()
-morl_add_test(tst_collectfiles search/tst_collectfiles.cpp search/filetree.h)
+morl_add_test(tst_collectfiles search/tst_collectfiles.cpp search/filetree.h
+    search/siblinglinks.h)
 morl_add_test(tst_report search/tst_report.cpp search/filetree.h)
 morl_add_test(tst_search search/tst_search.cpp search/filetree.h ${MORL_SPECIAL_FILES})
 # Paths as each platform makes them: drive roots, case, long paths, CR LF.
 morl_add_test(tst_platformpaths search/tst_platformpaths.cpp search/filetree.h)
+# The walk on made-up file systems (links, junctions, cycles), and against QDir's walk on
+# generated trees.
+morl_add_test(tst_folderwalk search/tst_folderwalk.cpp search/fakelisting.cpp
+    search/fakelisting.h search/siblinglinks.h)
+morl_add_test(tst_walkagainstqdir search/tst_walkagainstqdir.cpp search/qdirwalk.cpp
+    search/qdirwalk.h search/filetree.h ${MORL_SPECIAL_FILES})
