@@ -39,8 +39,8 @@ struct FolderEntry
     // A shell shortcut (Windows .lnk): the folder it names can be listed through it, but
     // not the folders below that one.
     bool shortcut = false;
-    // The folder or file it leads to: set for links, and for plain sub-folders where the
-    // system gives it without asking again (Linux); invalid otherwise.
+    // The folder or file it leads to: set for links, and for a plain sub-folder where the
+    // listing knows it for sure; invalid otherwise, and the walk asks when it needs it.
     FileIdentity target;
 };
 

@@ -58,8 +58,8 @@ FolderContents SystemListing::read(const QString &folder)
         contents.identity = identityOf(self);
 
     // The type comes with the name for most entries: only links and entries of unknown
-    // type are asked about. A plain sub-folder's identity is its inode on the folder's
-    // device (a mount point's is corrected when it is read).
+    // type are asked about. A plain sub-folder's inode number is not taken from here: on
+    // a mount point or an overlay it is not the one the folder itself has.
     while (const struct dirent *item = ::readdir(dir)) {
         const char *name = item->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
@@ -76,8 +76,6 @@ FolderContents SystemListing::read(const QString &folder)
             break;
         case DT_DIR:
             entry.kind = EntryKind::Folder;
-            if (contents.identity.valid)
-                entry.target = { contents.identity.volume, quint64(item->d_ino), true };
             break;
         case DT_LNK:
             resolve(fd, name, entry, true);

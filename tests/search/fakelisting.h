@@ -16,8 +16,8 @@
 class FakeListing : public FolderListing
 {
 public:
-    // Whether plain sub-folders carry their identity in their folder's listing, as Linux
-    // gives it; when not, as on Windows, the walk asks for it.
+    // Whether plain sub-folders and the folder read carry their identities in the listing;
+    // when not, the walk asks for them.
     explicit FakeListing(bool identitiesInListing)
         : identitiesInListing(identitiesInListing)
     { }

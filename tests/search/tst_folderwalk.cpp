@@ -19,8 +19,8 @@ private slots:
 
 static const QString everything = QStringLiteral("*.*;*;*.;.*");
 
-// Runs the walk over the tree, with plain sub-folders' identities given in the listing
-// (as Linux gives them) and asked for apart (as on Windows); both must give one list.
+// Runs the walk over the tree, with plain sub-folders' identities given in the listing and
+// asked for apart; both must give one list.
 static QStringList walk(const QStringList &tree, const QStringList &links, const QString &searched,
     int *mostReads = nullptr)
 {
