@@ -101,7 +101,8 @@ int FolderWalk::enter(const QString &path, FileIdentity known, bool throughShort
             return *seen;
     }
     FolderContents contents = listing.read(path);
-    // A mount point's inode in the folder above is not that of the folder mounted on it.
+    // Where reading gives the folder's identity too, that one counts: the folder may have
+    // been replaced since it was identified.
     const FileIdentity actual = contents.identity.valid ? contents.identity : known;
     if (actual != known) {
         if (const auto seen = reuse(actual, throughShortcut))
