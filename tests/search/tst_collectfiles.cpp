@@ -203,7 +203,7 @@ void TestCollectFiles::backslashInFolderName()
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     QVERIFY(makeTree(dir.path(), { "a\\b/f", "a/b/g" }));
-    if (!QFileInfo(dir.path() + "/a\\b").isDir())
+    if (!QDir(dir.path()).entryList().contains("a\\b"))
         QSKIP("this file system takes a backslash for a separator");
 
     QStringList files;

@@ -4,6 +4,7 @@
 #include "search/collectfiles.h"
 #include "search/qdirwalk.h"
 #include "search/specialfiles.h"
+#include "support/symlinks.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -83,21 +84,27 @@ static bool makeGeneratedTree(const QString &root, quint32 seed)
     const QString links = root + "/links";
     if (!QDir().mkpath(links))
         return false;
-    const auto link = [](const QString &target, const QString &path) {
-        return QFileInfo::exists(path) || QFile::link(target, path);
+    // Where QFile::link makes shell shortcuts, one to a missing target may not be made:
+    // those links are then left out, while symbolic links must all be made.
+    const bool symbolic = symbolicLinksMissing().isEmpty();
+    const auto link = [symbolic](const QString &target, const QString &path) {
+        return QFileInfo::exists(path) || QFile::link(target, path) || !symbolic;
     };
+    // Half of them named as Windows names shell shortcuts, which Qt follows there.
     for (int i = 0; i < 4; ++i) {
         const QString target = folders[int(random.bounded(quint32(folders.size())))];
-        if (target != root && !link(target, links + "/to " + QFileInfo(target).fileName()))
+        const QString name = "/to " + QFileInfo(target).fileName() + (i % 2 ? ".lnk" : "");
+        if (target != root && !link(target, links + name))
             return false;
     }
     for (int i = 0; i < 3 && !files.isEmpty(); ++i) {
         const QString target = files[int(random.bounded(quint32(files.size())))];
         const QString at = folders[int(random.bounded(quint32(folders.size())))];
-        if (!link(target, at + "/link " + QString::number(i) + ".txt"))
+        if (!link(target, at + "/link " + QString::number(i) + (i % 2 ? ".lnk" : ".txt")))
             return false;
     }
     if (!link(root + "/nowhere", links + "/broken.txt")
+        || !link(root + "/nowhere", links + "/broken.lnk")
         || !link(root + "/nowhere/", root + "/broken folder"))
         return false;
     if (makeFifo(root + "/fifo.txt") && !link(root + "/fifo.txt", links + "/to fifo.txt"))
