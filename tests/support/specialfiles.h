@@ -58,6 +58,10 @@ private:
     int status = 0;
 };
 
+// Makes a FIFO that nobody writes to, for a walk that must never open it; false where the
+// system has no FIFOs.
+bool makeFifo(const QString &path);
+
 // A device that reads without end (/dev/zero), or an empty string where there is none.
 QString endlessDevice();
 

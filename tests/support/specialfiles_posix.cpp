@@ -50,6 +50,11 @@ void FifoFeeder::answer()
     }
 }
 
+bool makeFifo(const QString &path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0;
+}
+
 QString endlessDevice()
 {
     return QFile::exists(QStringLiteral("/dev/zero")) ? QStringLiteral("/dev/zero") : QString();
