@@ -15,6 +15,26 @@ QString chooseFolder(const QString &caption)
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
 }
 
+// The path without the "." names and repeated separators that change nothing of what it
+// names: "link/.", "./link/./" and "link//" all name "link" itself. The separators in
+// front stay as they are (a network path begins with two), and ".." stays where it is:
+// after a link it leads to the parent of the link's target, not of the link.
+static QString withoutDotNames(const QString &path)
+{
+    const QString plain = QDir::fromNativeSeparators(path);
+    qsizetype root = 0;
+    while (root < plain.size() && plain.at(root) == QLatin1Char('/'))
+        ++root;
+    QStringList names;
+    for (const QString &name : plain.mid(root).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (name != QLatin1String("."))
+            names.append(name);
+    }
+    if (names.isEmpty())
+        return root > 0 ? plain.left(root) : QStringLiteral(".");
+    return plain.left(root) + names.join(QLatin1Char('/'));
+}
+
 bool removeFolder(const QString &path)
 {
     // QDir reads an empty path as the current working folder: never wipe that by mistake.
@@ -22,10 +42,8 @@ bool removeFolder(const QString &path)
         return false;
 
     // A link to a folder is removed itself: what it leads to lies elsewhere. A final
-    // separator would make the system follow it, so the test goes without one.
-    QString name = path;
-    while (name.size() > 1 && (name.endsWith(QLatin1Char('/')) || name.endsWith(QDir::separator())))
-        name.chop(1);
+    // separator or "." would make the system follow it, so the test goes without them.
+    const QString name = withoutDotNames(path);
     const QFileInfo info(name);
     if (info.isSymbolicLink() || info.isJunction()) {
         // A folder link on Windows goes as a folder does, without its target's content.
@@ -85,8 +103,8 @@ static void copyInto(const QString &source, const QString &destination, const QF
         if (!info.isDir())
             continue;
         // A linked folder is copied as a link to the same target, never descended into,
-        // so a link back up the tree cannot loop.
-        if (info.isSymLink())
+        // so a link back up the tree cannot loop. A junction (Windows) is such a link too.
+        if (info.isSymLink() || info.isJunction())
             QFile::link(info.symLinkTarget(), to);
         else if (!skip.exists() || info != skip)
             copyInto(from, to, skip);
