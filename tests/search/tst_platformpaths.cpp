@@ -3,6 +3,7 @@
 #include "filetree.h"
 #include "mainwindow/mainwindow.h"
 #include "search/collectfiles.h"
+#include "search/scansource.h"
 #include "support/dialogwatcher.h"
 #include "support/testdrive.h"
 
@@ -26,6 +27,9 @@ private slots:
     void namesDifferingInCase();
     void longPaths();
     void crLfLines();
+    void devicesAreNotRead_data();
+    void devicesAreNotRead();
+    void fileNamedLikeADevice();
 
 private:
     QString searchLog(const QString &folder, const QString &text);
@@ -147,6 +151,54 @@ void TestPlatformPaths::crLfLines()
                  + "\nLigne 4\ntrois soleil"),
         qPrintable(log));
     QVERIFY(!log.contains('\r'));
+}
+
+void TestPlatformPaths::devicesAreNotRead_data()
+{
+    QTest::addColumn<QString>("path");
+
+    // Windows answers a device name in any folder, and its own name for it.
+    if (QSysInfo::productType() == QLatin1String("windows")) {
+        QTest::newRow("NUL by its plain name") << "NUL";
+        QTest::newRow("NUL through \\\\.\\") << "\\\\.\\NUL";
+    } else {
+        QTest::newRow("null device") << "/dev/null";
+    }
+}
+
+void TestPlatformPaths::devicesAreNotRead()
+{
+    // A device is left unread, whichever name leads to it.
+    QFETCH(QString, path);
+    ScanSource source;
+    QCOMPARE(int(source.open(path)), int(OpenResult::NotRegular));
+}
+
+void TestPlatformPaths::fileNamedLikeADevice()
+{
+    // A file that a tool writing "\\?\" paths named like a device is that file, not the
+    // device: it is read and its hits found.
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("nul.txt");
+    QString made = path;
+    if (QSysInfo::productType() == QLatin1String("windows"))
+        made = "\\\\?\\" + QDir::toNativeSeparators(path);
+    QFile file(made);
+    if (!file.open(QIODevice::WriteOnly) || file.write("le soleil\n") != 10)
+        QSKIP("cannot make a file named like a device here");
+    file.close();
+    if (QFileInfo(path).size() != 10)
+        QSKIP("a file named like a device is not seen through its plain name here");
+
+    ScanSource source;
+    QCOMPARE(int(source.open(path)), int(OpenResult::Opened));
+    QCOMPARE(source.size(), qint64(10));
+    char bytes[16] = {};
+    QCOMPARE(source.read(bytes, sizeof bytes), qint64(10));
+    QCOMPARE(QByteArray(bytes, 10), QByteArray("le soleil\n"));
+    const QString log = searchLog(dir.path(), "soleil");
+    QVERIFY2(log.contains("Ligne 1\nle soleil"), qPrintable(log));
 }
 
 QTEST_MAIN(TestPlatformPaths)
