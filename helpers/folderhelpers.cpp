@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -35,6 +36,55 @@ static QString withoutDotNames(const QString &path)
     return plain.left(root) + names.join(QLatin1Char('/'));
 }
 
+// Links to elsewhere: symbolic links, junctions (Windows' folder links) and shell
+// shortcuts, which QFileInfo counts among symbolic links on Windows.
+static bool isLink(const QFileInfo &info)
+{
+    return info.isSymLink() || info.isJunction();
+}
+
+// Removes a link itself, never what it leads to. A folder link on Windows goes as a
+// folder does, without its target's content.
+static bool removeLink(const QString &name)
+{
+    if (!QFile::remove(name))
+        QDir().rmdir(name);
+    const QFileInfo left(name);
+    return !isLink(left) && !left.exists();
+}
+
+// Empties the folder and removes it, as QDir::removeRecursively does, with every link
+// inside removed as a link: QDir takes a junction for a plain folder, goes into it and
+// empties its target.
+static bool removeTree(const QString &path)
+{
+    // A folder that is not there counts as removed.
+    if (!QDir(path).exists())
+        return true;
+    bool removed = true;
+    QDirIterator entries(
+        path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        const QString entry = entries.next();
+        const QFileInfo info = entries.fileInfo();
+        bool gone = false;
+        if (isLink(info)) {
+            gone = removeLink(entry);
+        } else if (info.isDir()) {
+            gone = removeTree(entry);
+        } else {
+            gone = QFile::remove(entry);
+            // A read-only file keeps its folder on Windows: it is made writable first.
+            const QFile::Permissions permissions = QFile::permissions(entry);
+            if (!gone && !(permissions & QFile::WriteUser))
+                gone = QFile::setPermissions(entry, permissions | QFile::WriteUser)
+                    && QFile::remove(entry);
+        }
+        removed = gone && removed;
+    }
+    return removed && QDir().rmdir(QDir(path).absolutePath());
+}
+
 bool removeFolder(const QString &path)
 {
     // QDir reads an empty path as the current working folder: never wipe that by mistake.
@@ -44,15 +94,9 @@ bool removeFolder(const QString &path)
     // A link to a folder is removed itself: what it leads to lies elsewhere. A final
     // separator or "." would make the system follow it, so the test goes without them.
     const QString name = withoutDotNames(path);
-    const QFileInfo info(name);
-    if (info.isSymbolicLink() || info.isJunction()) {
-        // A folder link on Windows goes as a folder does, without its target's content.
-        if (!QFile::remove(name))
-            QDir().rmdir(name);
-        const QFileInfo left(name);
-        return !left.isSymLink() && !left.exists();
-    }
-    return QDir(path).removeRecursively();
+    if (isLink(QFileInfo(name)))
+        return removeLink(name);
+    return removeTree(path);
 }
 
 bool folderExists(const QString &path)

@@ -418,6 +418,8 @@ void TestFolderHelpers::junctionsAreLinks_data()
                                             << "src/junction";
     QTest::newRow("removeFolder, junction/.") << "removeFolder"
                                               << "src/junction/.";
+    QTest::newRow("removeFolder, tree holding a junction") << "removeFolder"
+                                                           << "src";
     QTest::newRow("copyFolder, junction in the tree") << "copyFolder"
                                                       << "src";
 }
@@ -441,6 +443,7 @@ void TestFolderHelpers::junctionsAreLinks()
     if (operation == "removeFolder") {
         QVERIFY(::removeFolder(path));
         QVERIFY(!QFileInfo::exists(dir.filePath("src/junction")));
+        QCOMPARE(QFileInfo::exists(dir.filePath("src")), path != "src");
     } else {
         ::copyFolder(path, "dst");
         QVERIFY(!QFileInfo(dir.filePath("dst/junction")).isDir());
