@@ -191,6 +191,8 @@ bool openRegularFile(QFile &file, QIODevice::OpenMode mode)
         ::CloseHandle(handle);
         return false;
     }
+    // The bytes as they are: Qt's text mode turns the line ends, not the C library.
+    ::_setmode(fd, _O_BINARY);
     if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         ::_close(fd);
         return false;
