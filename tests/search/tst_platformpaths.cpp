@@ -188,8 +188,6 @@ void TestPlatformPaths::fileNamedLikeADevice()
     if (!file.open(QIODevice::WriteOnly) || file.write("le soleil\n") != 10)
         QSKIP("cannot make a file named like a device here");
     file.close();
-    if (QFileInfo(path).size() != 10)
-        QSKIP("a file named like a device is not seen through its plain name here");
 
     ScanSource source;
     QCOMPARE(int(source.open(path)), int(OpenResult::Opened));
