@@ -33,11 +33,13 @@ QString linkedFile(const QString &path)
 // "\\?\", so that a file named "nul.txt" or "com1" is that file, never the device.
 static std::wstring systemPath(const QString &path)
 {
+    // A path already in the system's own spelling is taken as it is: cleaning would
+    // read "\\.\NUL" as a network path.
+    const QString native = QDir::toNativeSeparators(path);
+    if (native.startsWith(QLatin1String("\\\\?\\")) || native.startsWith(QLatin1String("\\\\.\\")))
+        return native.toStdWString();
     const QString absolute
         = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    if (absolute.startsWith(QLatin1String("\\\\?\\"))
-        || absolute.startsWith(QLatin1String("\\\\.\\")))
-        return absolute.toStdWString();
     if (absolute.startsWith(QLatin1String("\\\\")))
         return (QLatin1String("\\\\?\\UNC\\") + absolute.mid(2)).toStdWString();
     return (QLatin1String("\\\\?\\") + absolute).toStdWString();
