@@ -220,6 +220,29 @@ static bool copyIdentity(const QString &original, QFileDevice &replacement)
         && (now.st_mode & 07777) == (old.st_mode & 07777);
 }
 
+// Opens name with access (O_RDONLY, O_WRONLY) without waiting on something that is not
+// a regular file (a FIFO without its other end). Another program's lease on a regular
+// file makes the plain open wait until the lease is given up, and so does this one,
+// through a handle that shows the file is one. The caller looks at what it got.
+static int openWithoutWaiting(const QByteArray &name, int access)
+{
+    int fd = ::open(name.constData(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0 || (errno != EWOULDBLOCK && errno != EAGAIN))
+        return fd;
+    const int named = ::open(name.constData(), O_PATH | O_CLOEXEC);
+    if (named < 0)
+        return -1;
+    struct stat info;
+    if (::fstat(named, &info) == 0 && S_ISREG(info.st_mode)) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(named);
+        do
+            fd = ::open(self.constData(), access | O_NOCTTY | O_CLOEXEC);
+        while (fd < 0 && errno == EINTR);
+    }
+    ::close(named);
+    return fd;
+}
+
 Replacement replaceFile(const QString &path, const QByteArray &bytes, bool exists)
 {
     QSaveFile file(path);
@@ -275,8 +298,7 @@ bool writeInPlace(const QString &path, const QByteArray &bytes)
 {
     // No O_TRUNC: the old content stays until the new one is written over it. Nor a wait,
     // should a FIFO have been put there meanwhile.
-    const int fd
-        = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = openWithoutWaiting(QFile::encodeName(path), O_WRONLY);
     if (fd < 0)
         return false;
 
@@ -323,26 +345,11 @@ bool writeToSpecialFile(const QString &path, const QByteArray &bytes)
 
 bool openRegularFile(QFile &file, QIODevice::OpenMode mode)
 {
-    const QByteArray name = QFile::encodeName(file.fileName());
-    // The open does not wait (a FIFO without writer), and what it opened is looked at
-    // before anything is read: a device may stream for ever.
-    int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    struct stat info;
-    if (fd < 0 && (errno == EWOULDBLOCK || errno == EAGAIN)) {
-        // Another program's lease on a regular file: the plain open waits until it is
-        // given up, and so does this one, through a handle that shows the file is one.
-        const int named = ::open(name.constData(), O_PATH | O_CLOEXEC);
-        if (named >= 0 && ::fstat(named, &info) == 0 && S_ISREG(info.st_mode)) {
-            const QByteArray self = "/proc/self/fd/" + QByteArray::number(named);
-            do
-                fd = ::open(self.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
-            while (fd < 0 && errno == EINTR);
-        }
-        if (named >= 0)
-            ::close(named);
-    }
+    // What was opened is looked at before anything is read: a device may stream for ever.
+    const int fd = openWithoutWaiting(QFile::encodeName(file.fileName()), O_RDONLY);
     if (fd < 0)
         return false;
+    struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
         || !file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
