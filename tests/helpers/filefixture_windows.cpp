@@ -166,8 +166,9 @@ QString wineVersion()
 {
     using Version = const char *(__cdecl *)();
     const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    const auto version
-        = ntdll ? reinterpret_cast<Version>(::GetProcAddress(ntdll, "wine_get_version")) : nullptr;
+    const auto version = ntdll ? reinterpret_cast<Version>(
+                             reinterpret_cast<void *>(::GetProcAddress(ntdll, "wine_get_version")))
+                               : nullptr;
     return version ? QStringLiteral("Wine ") + QString::fromLatin1(version()) : QString();
 }
 

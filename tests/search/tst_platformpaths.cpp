@@ -4,6 +4,7 @@
 #include "mainwindow/mainwindow.h"
 #include "search/collectfiles.h"
 #include "search/scansource.h"
+#include "search/specialfiles.h"
 #include "support/dialogwatcher.h"
 #include "support/testdrive.h"
 
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -181,13 +183,9 @@ void TestPlatformPaths::fileNamedLikeADevice()
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString path = dir.filePath("nul.txt");
-    QString made = path;
-    if (QSysInfo::productType() == QLatin1String("windows"))
-        made = "\\\\?\\" + QDir::toNativeSeparators(path);
-    QFile file(made);
-    if (!file.open(QIODevice::WriteOnly) || file.write("le soleil\n") != 10)
+    if (!writeFileNamedLikeADevice(path, "le soleil\n"))
         QSKIP("cannot make a file named like a device here");
-    file.close();
+    const auto removeAtEnd = qScopeGuard([&path] { removeFileNamedLikeADevice(path); });
 
     ScanSource source;
     QCOMPARE(int(source.open(path)), int(OpenResult::Opened));
