@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,6 +16,75 @@ QString chooseFolder(const QString &caption)
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
 }
 
+// The path without the "." names and repeated separators that change nothing of what it
+// names: "link/.", "./link/./" and "link//" all name "link" itself. The separators in
+// front stay as they are (a network path begins with two), and ".." stays where it is:
+// after a link it leads to the parent of the link's target, not of the link.
+static QString withoutDotNames(const QString &path)
+{
+    const QString plain = QDir::fromNativeSeparators(path);
+    qsizetype root = 0;
+    while (root < plain.size() && plain.at(root) == QLatin1Char('/'))
+        ++root;
+    QStringList names;
+    for (const QString &name : plain.mid(root).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (name != QLatin1String("."))
+            names.append(name);
+    }
+    if (names.isEmpty())
+        return root > 0 ? plain.left(root) : QStringLiteral(".");
+    return plain.left(root) + names.join(QLatin1Char('/'));
+}
+
+// Links to elsewhere: symbolic links, junctions (Windows' folder links) and shell
+// shortcuts, which QFileInfo counts among symbolic links on Windows.
+static bool isLink(const QFileInfo &info)
+{
+    return info.isSymLink() || info.isJunction();
+}
+
+// Removes a link itself, never what it leads to. A folder link on Windows goes as a
+// folder does, without its target's content.
+static bool removeLink(const QString &name)
+{
+    if (!QFile::remove(name))
+        QDir().rmdir(name);
+    const QFileInfo left(name);
+    return !isLink(left) && !left.exists();
+}
+
+// Empties the folder and removes it, as QDir::removeRecursively does, with every link
+// inside removed as a link: QDir takes a junction for a plain folder, goes into it and
+// empties its target.
+static bool removeTree(const QString &path)
+{
+    // A folder that is not there counts as removed.
+    if (!QDir(path).exists())
+        return true;
+    bool removed = true;
+    QDirIterator entries(
+        path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        const QString entry = entries.next();
+        const QFileInfo info = entries.fileInfo();
+        bool gone = false;
+        if (isLink(info)) {
+            gone = removeLink(entry);
+        } else if (info.isDir()) {
+            gone = removeTree(entry);
+        } else {
+            gone = QFile::remove(entry);
+            // A read-only file keeps its folder on Windows: it is made writable first.
+            const QFile::Permissions permissions = QFile::permissions(entry);
+            if (!gone && !(permissions & QFile::WriteUser))
+                gone = QFile::setPermissions(entry, permissions | QFile::WriteUser)
+                    && QFile::remove(entry);
+        }
+        removed = gone && removed;
+    }
+    return removed && QDir().rmdir(QDir(path).absolutePath());
+}
+
 bool removeFolder(const QString &path)
 {
     // QDir reads an empty path as the current working folder: never wipe that by mistake.
@@ -22,19 +92,11 @@ bool removeFolder(const QString &path)
         return false;
 
     // A link to a folder is removed itself: what it leads to lies elsewhere. A final
-    // separator would make the system follow it, so the test goes without one.
-    QString name = path;
-    while (name.size() > 1 && (name.endsWith(QLatin1Char('/')) || name.endsWith(QDir::separator())))
-        name.chop(1);
-    const QFileInfo info(name);
-    if (info.isSymbolicLink() || info.isJunction()) {
-        // A folder link on Windows goes as a folder does, without its target's content.
-        if (!QFile::remove(name))
-            QDir().rmdir(name);
-        const QFileInfo left(name);
-        return !left.isSymLink() && !left.exists();
-    }
-    return QDir(path).removeRecursively();
+    // separator or "." would make the system follow it, so the test goes without them.
+    const QString name = withoutDotNames(path);
+    if (isLink(QFileInfo(name)))
+        return removeLink(name);
+    return removeTree(path);
 }
 
 bool folderExists(const QString &path)
@@ -85,8 +147,8 @@ static void copyInto(const QString &source, const QString &destination, const QF
         if (!info.isDir())
             continue;
         // A linked folder is copied as a link to the same target, never descended into,
-        // so a link back up the tree cannot loop.
-        if (info.isSymLink())
+        // so a link back up the tree cannot loop. A junction (Windows) is such a link too.
+        if (info.isSymLink() || info.isJunction())
             QFile::link(info.symLinkTarget(), to);
         else if (!skip.exists() || info != skip)
             copyInto(from, to, skip);

@@ -6,7 +6,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 #include <QUtf8StringView>
 #include <QUuid>
@@ -25,41 +24,6 @@ template <typename WriteText> static QByteArray textBytes(WriteText writeText)
     return buffer.data();
 }
 
-// Something else than a regular file (a device, a FIFO) is written as it is, never
-// replaced; a folder refuses the open.
-static bool writeDirectly(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
-}
-
-enum class Replacement { Saved, Failed, NotPossible };
-
-// Saves through a temporary file renamed over the target, so that a failed write leaves
-// the old content. NotPossible when the new file could not become the old one: no
-// temporary file allowed in the folder, an owner, mode or attribute it cannot be given,
-// a rename refused. The temporary file is gone when this returns.
-static Replacement replaceFile(const QString &path, const QByteArray &bytes, bool exists)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return exists ? Replacement::NotPossible : Replacement::Failed;
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return Replacement::Failed;
-    // After the content: a write by someone else than an administrator would clear the
-    // set-user-id and set-group-id bits again.
-    if (exists && !copyIdentity(path, file))
-        return Replacement::NotPossible;
-    if (file.commit())
-        return Replacement::Saved;
-    return file.error() == QFileDevice::RenameError ? Replacement::NotPossible
-                                                    : Replacement::Failed;
-}
-
 // Writes the bytes onto path and says whether every one of them got there. The save
 // goes to the file that path's links lead to and leaves the links as they are.
 static bool saveBytes(const QString &path, const QByteArray &bytes)
@@ -68,9 +32,11 @@ static bool saveBytes(const QString &path, const QByteArray &bytes)
     if (target.isEmpty())
         return false;
 
+    // Something else than a regular file (a device, a FIFO) is written as it is, never
+    // replaced; a folder refuses the open.
     const QFileInfo info(target);
     if (info.exists() && !info.isFile())
-        return writeDirectly(target, bytes);
+        return writeToSpecialFile(target, bytes);
     // Every name of a file with several must see the new content: only the file itself
     // can be written then.
     if (info.exists() && hasOtherNames(target))
@@ -152,8 +118,9 @@ bool fileContainsAny(const QStringList &keys, const QString &path)
         return false;
     }
 
+    // Only a regular file is read: a FIFO would wait for a writer, a device may never end.
     QFile file(path);
-    if (!file.open(readMode)) {
+    if (!openRegularFile(file, readMode)) {
         criticalBox(QStringLiteral("Fichier illisible"),
             QStringLiteral("impossible d'ouvrir le fichier ") + path + QStringLiteral("."));
         return false;
@@ -196,8 +163,9 @@ bool replaceInFile(
         return false;
     }
 
+    // Only a regular file is read and written back: see fileContainsAny.
     QFile file(path);
-    if (!file.open(readMode)) {
+    if (!openRegularFile(file, readMode)) {
         criticalBox(
             QStringLiteral("Erreur"), QStringLiteral("Impossible d'ouvrir le fichier ") + path);
         return false;

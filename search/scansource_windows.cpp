@@ -1,38 +1,110 @@
 #include "search/scansource.h"
 
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 
+#include <windows.h>
+
+#include <string>
+
+// The handle is used directly: the type check and the reads go to the one file opened.
 struct ScanSource::Handle
 {
-    QFile file;
+    HANDLE file = INVALID_HANDLE_VALUE;
 };
 
 ScanSource::ScanSource()
     : handle(std::make_unique<Handle>())
 { }
 
-ScanSource::~ScanSource() = default;
+ScanSource::~ScanSource()
+{
+    if (handle->file != INVALID_HANDLE_VALUE)
+        ::CloseHandle(handle->file);
+}
+
+// The path as the system takes it without reading anything into it: absolute, and behind
+// "\\?\", so that a file named "nul.txt" or "com1" is that file, never the device. A
+// path that already names a device ("\\.\NUL") is left as it is.
+static std::wstring systemPath(const QString &path)
+{
+    // A path already in the system's own spelling is taken as it is: cleaning would
+    // read "\\.\NUL" as a network path.
+    const QString native = QDir::toNativeSeparators(path);
+    if (native.startsWith(QLatin1String("\\\\?\\")) || native.startsWith(QLatin1String("\\\\.\\")))
+        return native.toStdWString();
+    const QString absolute
+        = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (absolute.startsWith(QLatin1String("\\\\")))
+        return (QLatin1String("\\\\?\\UNC\\") + absolute.mid(2)).toStdWString();
+    return (QLatin1String("\\\\?\\") + absolute).toStdWString();
+}
+
+// Where the system's own reading of a plain path leads to one of its devices ("NUL",
+// "COM1.txt" in any folder), that device's name ("\\.\NUL"); empty otherwise.
+static std::wstring devicePath(const QString &path)
+{
+    const std::wstring plain = QDir::toNativeSeparators(path).toStdWString();
+    wchar_t full[MAX_PATH];
+    const DWORD length = ::GetFullPathNameW(plain.c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring();
+    const std::wstring name(full, length);
+    return name.rfind(L"\\\\.\\", 0) == 0 ? name : std::wstring();
+}
+
+// Others may go on reading, writing, renaming or deleting the file while it is read.
+static HANDLE openForReading(const std::wstring &name)
+{
+    return ::CreateFileW(name.c_str(), GENERIC_READ,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
 
 OpenResult ScanSource::open(const QString &path)
 {
-    // Folders and devices are left alone; a missing file goes on to fail to open.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
+    // A folder is not opened (that takes backup semantics): it is named here.
+    if (QFileInfo(path).isDir())
         return OpenResult::NotRegular;
-    handle->file.setFileName(path);
-    if (!handle->file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // The file of that name first, even when the name is also a device's. Only where
+    // there is no such file may the name lead to a device, which is then looked at below.
+    HANDLE file = openForReading(systemPath(path));
+    if (file == INVALID_HANDLE_VALUE
+        && (::GetLastError() == ERROR_FILE_NOT_FOUND || ::GetLastError() == ERROR_PATH_NOT_FOUND)) {
+        const std::wstring device = devicePath(path);
+        if (!device.empty())
+            file = openForReading(device);
+    }
+    if (file == INVALID_HANDLE_VALUE)
         return OpenResult::Failed;
-    openedSize = handle->file.size();
+    // Only a file on a disk is read: a device (a console, a serial port, NUL) is not.
+    LARGE_INTEGER size;
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+        ::CloseHandle(file);
+        return OpenResult::NotRegular;
+    }
+    if (!::GetFileSizeEx(file, &size)) {
+        ::CloseHandle(file);
+        return OpenResult::Failed;
+    }
+    handle->file = file;
+    openedSize = qint64(size.QuadPart);
     return OpenResult::Opened;
 }
 
 qint64 ScanSource::read(char *data, qint64 count)
 {
-    return handle->file.read(data, count);
+    // ReadFile takes at most 4 GiB - 1 at a time; a short read is fine for the callers.
+    DWORD got = 0;
+    const DWORD chunk = DWORD(qMin<qint64>(count, 1 << 30));
+    if (!::ReadFile(handle->file, data, chunk, &got, nullptr))
+        return -1;
+    return qint64(got);
 }
 
 bool ScanSource::seek(qint64 offset)
 {
-    return handle->file.seek(offset);
+    LARGE_INTEGER to;
+    to.QuadPart = offset;
+    return ::SetFilePointerEx(handle->file, to, nullptr, FILE_BEGIN);
 }

@@ -2,6 +2,8 @@
 #include "support/foldertest.h"
 #include "support/symlinks.h"
 
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Another user and groups for the files and the children here; none needs to exist.
@@ -61,6 +63,14 @@ private slots:
     void fileMountedOverItself();
     void heldFileKeepsContent_data();
     void heldFileKeepsContent();
+    void sparseFileOnFullDisk();
+    void flagsKept_data();
+    void flagsKept();
+    void unseenAttributesKept();
+    void hardLinksShareTheSave_data();
+    void hardLinksShareTheSave();
+    void replacementKeepsFileTraits_data();
+    void replacementKeepsFileTraits();
 };
 
 void TestFileSaves::administratorKeepsIdentity_data()
@@ -325,6 +335,185 @@ void TestFileSaves::heldFileKeepsContent()
     QCOMPARE(seenBoxes(watcher), QStringList { writeBox(operation, path) });
     QCOMPARE(readBytes(path), QByteArray("ancien\n"));
     QCOMPARE(folderEntries(dir().path()), QStringList { "file.txt" });
+}
+
+void TestFileSaves::sparseFileOnFullDisk()
+{
+    // A sparse file shorter in the new content still needs blocks for its holes: on a full
+    // disk the save must fail before the first byte of the old content is overwritten.
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString unavailable = mountSmallFileSystem(dir.path(), 1024 * 1024);
+    if (!unavailable.isEmpty())
+        QSKIP(qPrintable(unavailable));
+    // The file system goes with the test, whichever way the test ends.
+    const auto unmountAtEnd = qScopeGuard([&dir] { unmount(dir.path()); });
+    const QString path = dir.filePath("a.txt");
+    QFile sparse(path);
+    QVERIFY(sparse.open(QIODevice::WriteOnly));
+    QCOMPARE(sparse.write("ancien\n"), qint64(7));
+    QVERIFY(sparse.resize(800 * 1000));
+    sparse.close();
+    QVERIFY(makeHardLink(path, dir.filePath("b.txt")));
+    QVERIFY(fillFileSystem(dir.filePath("filler")));
+    DialogWatcher watcher;
+
+    QVERIFY(!::writeLines(path, { QString(700 * 1000, QLatin1Char('x')) }));
+    QCOMPARE(seenBoxes(watcher), QStringList { writeBox("writeLines", path) });
+    QCOMPARE(readBytes(path).left(7), QByteArray("ancien\n"));
+    QCOMPARE(QFileInfo(path).size(), qint64(800 * 1000));
+}
+
+void TestFileSaves::flagsKept_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("flags"); // as chattr names them
+    QTest::addColumn<bool>("tmpfs"); // on a tmpfs of its own, else in the temporary folder
+
+    QTest::newRow("no dump, writeLines") << "writeLines"
+                                         << "d" << false;
+    QTest::newRow("no dump and no access time, replaceInFile") << "replaceInFile"
+                                                               << "dA" << false;
+    QTest::newRow("no dump on a tmpfs, createTextFile") << "createTextFile"
+                                                        << "d" << true;
+}
+
+void TestFileSaves::flagsKept()
+{
+    // The flags that chattr sets go with the file: the new file gets them.
+    QFETCH(QString, operation);
+    QFETCH(QString, flags);
+    QFETCH(bool, tmpfs);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    if (tmpfs) {
+        const QString unavailable = mountSmallFileSystem(dir.path(), 1024 * 1024);
+        if (!unavailable.isEmpty())
+            QSKIP(qPrintable(unavailable));
+    }
+    const auto unmountAtEnd = qScopeGuard([&dir, tmpfs] {
+        if (tmpfs)
+            unmount(dir.path());
+    });
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeFile(path, "ancien\n"));
+    if (!addFileFlags(path, flags) || fileFlags(path) != flags)
+        QSKIP("the file system here keeps no such flags");
+    DialogWatcher watcher;
+
+    QVERIFY(writeWith(operation, path, "nouveau"));
+    QCOMPARE(fileFlags(path), flags);
+    QCOMPARE(readBytes(path), QByteArray("nouveau\n"));
+    QCOMPARE(folderEntries(dir.path()), QStringList { "file.txt" });
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFileSaves::unseenAttributesKept()
+{
+    // Attributes of the trusted namespace are listed to administrators only: another user
+    // cannot give them to a new file, so the save writes the file itself.
+    if (!isAdministrator())
+        QSKIP("needs an administrator, to set a trusted attribute and switch users");
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeFile(path, "ancien\n"));
+    if (!setAttribute(path, "trusted.morl.note", "gardé"))
+        QSKIP("the file system here has no trusted attributes");
+    QVERIFY(setOwner(path, nobody, nobody));
+    QVERIFY(setMode(path, 0644));
+    QVERIFY(setMode(dir.path(), 0777));
+    const FileIdentity before = fileIdentity(path);
+
+    const ChildResult result
+        = runAsUser(nobody, nobody, {}, [&path] { return ::writeLines(path, { "nouveau" }); });
+    if (result == ChildResult::Unavailable)
+        QSKIP("cannot run a child as another user here");
+    QCOMPARE(int(result), int(ChildResult::True));
+    QCOMPARE(readBytes(path), QByteArray("nouveau\n"));
+    QCOMPARE(identityText(fileIdentity(path)), identityText(before));
+    QCOMPARE(fileIdentity(path).inode, before.inode);
+    QCOMPARE(folderEntries(dir.path()), QStringList { "file.txt" });
+}
+
+void TestFileSaves::hardLinksShareTheSave_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("name"); // the name saved; the file has h1 and h2
+
+    QTest::newRow("writeLines on the first name") << "writeLines"
+                                                  << "h1";
+    QTest::newRow("replaceInFile on the second name") << "replaceInFile"
+                                                      << "h2";
+}
+
+void TestFileSaves::hardLinksShareTheSave()
+{
+    // A file with two names stays one file: both names read the new content. On Windows
+    // (NTFS, and Wine), a replacement would leave the other name with the old content.
+    QFETCH(QString, operation);
+    QFETCH(QString, name);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString first = dir.filePath("h1");
+    const QString second = dir.filePath("h2");
+    QVERIFY(writeFile(first, "ancien\n"));
+    if (!linkSecondName(first, second))
+        QSKIP("no hard links on this file system");
+    DialogWatcher watcher;
+
+    QVERIFY(writeWith(operation, dir.filePath(name), "nouveau"));
+    QCOMPARE(readBytes(first), asWritten("nouveau\n"));
+    QCOMPARE(readBytes(second), asWritten("nouveau\n"));
+    QVERIFY(sameFile(first, second));
+    QCOMPARE(folderEntries(dir.path()), QStringList({ "h1", "h2" }));
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFileSaves::replacementKeepsFileTraits_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QStringList>("traits"); // as addFileTraits names them
+    QTest::addColumn<bool>("wineJudges"); // false: Wine's ReplaceFileW does not keep it
+
+    QTest::newRow("hidden and system, writeLines")
+        << "writeLines" << QStringList { "hidden", "system" } << false;
+    QTest::newRow("named stream, replaceInFile")
+        << "replaceInFile" << QStringList { "stream" } << false;
+    QTest::newRow("creation time, createTextFile")
+        << "createTextFile" << QStringList { "old creation time" } << false;
+    QTest::newRow("access rules of its own, writeLines")
+        << "writeLines" << QStringList { "private access" } << false;
+}
+
+void TestFileSaves::replacementKeepsFileTraits()
+{
+    // What Windows keeps with a file goes with it through a save: the new file never gets
+    // the folder's access rules instead of the file's own, nor loses its attributes,
+    // streams or creation time.
+    QFETCH(QString, operation);
+    QFETCH(QStringList, traits);
+    QFETCH(bool, wineJudges);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("file.txt");
+    QVERIFY(writeFile(path, "ancien\n"));
+    if (fileTraits(path).isNull())
+        QSKIP("no Windows file traits on this system");
+    if (!wineJudges && !wineVersion().isEmpty())
+        QSKIP(qPrintable(wineVersion() + " implements ReplaceFileW only in part: for Windows"));
+    QVERIFY(addFileTraits(path, traits));
+    const QString before = fileTraits(path);
+    DialogWatcher watcher;
+
+    QVERIFY(writeWith(operation, path, "nouveau"));
+    QCOMPARE(readBytes(path), asWritten("nouveau\n"));
+    QCOMPARE(fileTraits(path), before);
+    QCOMPARE(folderEntries(dir.path()), QStringList { "file.txt" });
+    QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
 QTEST_MAIN(TestFileSaves)

@@ -28,6 +28,10 @@ private slots:
     void copyFolderIntoItself();
     void copyFolderSkipsSpecialFiles_data();
     void copyFolderSkipsSpecialFiles();
+    void removeFolderLinkSpellings_data();
+    void removeFolderLinkSpellings();
+    void junctionsAreLinks_data();
+    void junctionsAreLinks();
 };
 
 void TestFolderHelpers::removeFolder_data()
@@ -329,6 +333,80 @@ void TestFolderHelpers::copyFolderSkipsSpecialFiles()
     // stream: neither is opened.
     ::copyFolder(source, dir().filePath("dst"));
     QCOMPARE(treeBelow(dir().filePath("dst")).join(","), QString("a.txt"));
+}
+
+void TestFolderHelpers::removeFolderLinkSpellings_data()
+{
+    QTest::addColumn<QString>("path"); // %1 stands for the temporary folder
+
+    QTest::newRow("final /.") << "link/.";
+    QTest::newRow("final /./") << "link/./";
+    QTest::newRow("repeated separators and /.") << "link//.//";
+    QTest::newRow("./ in front, /. twice behind") << "./link/./.";
+    QTest::newRow("absolute, /./ inside") << "%1/./link/.";
+    QTest::newRow("absolute, repeated separators inside") << "%1//link";
+}
+
+void TestFolderHelpers::removeFolderLinkSpellings()
+{
+    // However the path spells the link, the link goes and its target stays whole. Without
+    // this, "link/." was read through the link and emptied the target.
+    if (!symbolicLinksMissing().isEmpty())
+        QSKIP(qPrintable(symbolicLinksMissing()));
+    QFETCH(QString, path);
+
+    QVERIFY(writeFile(dir().filePath("target/a.txt"), "a"));
+    QVERIFY(QFile::link("target", dir().filePath("link")));
+    WorkingFolder working(dir().path());
+    DialogWatcher watcher;
+
+    QVERIFY(::removeFolder(path.arg(dir().path())));
+    QCOMPARE(treeBelow(dir().path()), QStringList({ "target/", "target/a.txt" }));
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFolderHelpers::junctionsAreLinks_data()
+{
+    QTest::addColumn<QString>("operation"); // "removeFolder" on path, or "copyFolder" of src/
+    QTest::addColumn<QString>("path");
+
+    QTest::newRow("removeFolder, junction") << "removeFolder"
+                                            << "src/junction";
+    QTest::newRow("removeFolder, junction/.") << "removeFolder"
+                                              << "src/junction/.";
+    QTest::newRow("removeFolder, tree holding a junction") << "removeFolder"
+                                                           << "src";
+    QTest::newRow("copyFolder, junction in the tree") << "copyFolder"
+                                                      << "src";
+}
+
+void TestFolderHelpers::junctionsAreLinks()
+{
+    // A junction is a link to a folder: removed itself, copied as a link, never gone into.
+    QFETCH(QString, operation);
+    QFETCH(QString, path);
+
+    QVERIFY(writeFile(dir().filePath("target/a.txt"), "a"));
+    QVERIFY(writeFile(dir().filePath("src/b.txt"), "b"));
+    const QString unavailable
+        = makeJunction(dir().filePath("src/junction"), dir().filePath("target"));
+    if (!unavailable.isEmpty())
+        QSKIP(qPrintable(unavailable));
+    WorkingFolder working(dir().path());
+    DialogWatcher watcher;
+
+    if (operation == "removeFolder") {
+        QVERIFY(::removeFolder(path));
+        QVERIFY(!QFileInfo::exists(dir().filePath("src/junction")));
+        QCOMPARE(QFileInfo::exists(dir().filePath("src")), path != "src");
+    } else {
+        ::copyFolder(path, "dst");
+        QVERIFY(!QFileInfo(dir().filePath("dst/junction")).isDir());
+        QVERIFY(!treeBelow(dir().filePath("dst")).contains("junction/a.txt"));
+        QVERIFY(treeBelow(dir().filePath("dst")).contains("b.txt"));
+    }
+    QCOMPARE(readBytes(dir().filePath("target/a.txt")), QByteArray("a"));
+    QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
 QTEST_MAIN(TestFolderHelpers)

@@ -65,6 +65,8 @@ private slots:
     void deviceWriteFailureReported_data();
     void deviceWriteFailureReported();
     void lockedFolderWritesDirectly();
+    void specialFilesNeverWait_data();
+    void specialFilesNeverWait();
 };
 
 void TestTextFileHelpers::newUuidText()
@@ -470,6 +472,60 @@ void TestTextFileHelpers::lockedFolderWritesDirectly()
         QSKIP("cannot switch to user nobody here");
     QCOMPARE(int(result), int(ChildResult::True));
     QCOMPARE(readBytes(file), QByteArray("nouveau\n"));
+}
+
+void TestTextFileHelpers::specialFilesNeverWait_data()
+{
+    QTest::addColumn<QString>("operation"); // a writing operation, or fileContainsAny
+    QTest::addColumn<QString>("special"); // "fifo": nobody at its other end; "device"
+    QTest::addColumn<QString>("box"); // %1 stands for the path
+
+    const QString unreadable = "[critical] Fichier illisible: impossible d'ouvrir le fichier %1.";
+    const QString unopened = "[critical] Erreur: Impossible d'ouvrir le fichier %1";
+    QTest::newRow("fileContainsAny, FIFO") << "fileContainsAny"
+                                           << "fifo" << unreadable;
+    QTest::newRow("fileContainsAny, device") << "fileContainsAny"
+                                             << "device" << unreadable;
+    QTest::newRow("replaceInFile, FIFO") << "replaceInFile"
+                                         << "fifo" << unopened;
+    QTest::newRow("replaceInFile, device") << "replaceInFile"
+                                           << "device" << unopened;
+    QTest::newRow("createTextFile, FIFO") << "createTextFile"
+                                          << "fifo" << writeBox("createTextFile", "%1");
+    QTest::newRow("writeLines, FIFO") << "writeLines"
+                                      << "fifo" << writeBox("writeLines", "%1");
+}
+
+void TestTextFileHelpers::specialFilesNeverWait()
+{
+    // Only a regular file is read, and a FIFO that nobody reads is not waited for: each
+    // operation fails at once with its own box, and the FIFO stays.
+    QFETCH(QString, operation);
+    QFETCH(QString, special);
+    QFETCH(QString, box);
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QString path = harmlessDevice();
+    if (special == "fifo") {
+        path = dir.filePath("fifo");
+        if (!makeFifo(path))
+            QSKIP(qPrintable(systemFixtures()));
+    }
+    if (path.isEmpty())
+        QSKIP(qPrintable(systemFixtures()));
+    DialogWatcher watcher;
+
+    // Were the operation to wait on the FIFO after all, the rescue frees it after a while
+    // and the test fails instead of hanging.
+    FifoRescue rescue(path, 3000);
+    const bool result = operation == "fileContainsAny" ? ::fileContainsAny({ "x" }, path)
+                                                       : writeWith(operation, path, "nouveau");
+    QVERIFY2(!rescue.finish(), "the operation waited on the FIFO");
+    QVERIFY(!result);
+    QCOMPARE(seenBoxes(watcher), QStringList { box.arg(path) });
+    if (special == "fifo")
+        QCOMPARE(fileType(path), QString("fifo"));
 }
 
 QTEST_MAIN(TestTextFileHelpers)

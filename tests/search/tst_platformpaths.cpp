@@ -1,6 +1,8 @@
 // Paths as each platform makes them: a search from a drive's root, names that differ only
 // in case, paths longer than Windows' old limit of 260 characters, and CR LF lines.
 #include "search/collectfiles.h"
+#include "search/scansource.h"
+#include "support/specialfiles.h"
 #include "support/dialogwatcher.h"
 #include "support/filetree.h"
 #include "support/foldertest.h"
@@ -8,6 +10,13 @@
 #include "support/windowdriver.h"
 
 #include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestPlatformPaths : public FolderTest
@@ -20,6 +29,9 @@ private slots:
     void namesDifferingInCase();
     void longPaths();
     void crLfLines();
+    void devicesAreNotRead_data();
+    void devicesAreNotRead();
+    void fileNamedLikeADevice();
 
 private:
     QString searchLog(const QString &folder, const QString &text);
@@ -131,6 +143,48 @@ void TestPlatformPaths::crLfLines()
                  + "\nLigne 4\ntrois soleil"),
         qPrintable(log));
     QVERIFY(!log.contains('\r'));
+}
+
+void TestPlatformPaths::devicesAreNotRead_data()
+{
+    QTest::addColumn<QString>("path");
+
+    // Windows answers a device name in any folder, and its own name for it.
+    if (QSysInfo::productType() == QLatin1String("windows")) {
+        QTest::newRow("NUL by its plain name") << "NUL";
+        QTest::newRow("NUL through \\\\.\\") << "\\\\.\\NUL";
+    } else {
+        QTest::newRow("null device") << "/dev/null";
+    }
+}
+
+void TestPlatformPaths::devicesAreNotRead()
+{
+    // A device is left unread, whichever name leads to it.
+    QFETCH(QString, path);
+    ScanSource source;
+    QCOMPARE(int(source.open(path)), int(OpenResult::NotRegular));
+}
+
+void TestPlatformPaths::fileNamedLikeADevice()
+{
+    // A file that a tool writing "\\?\" paths named like a device is that file, not the
+    // device: it is read and its hits found.
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath("nul.txt");
+    if (!writeFileNamedLikeADevice(path, "le soleil\n"))
+        QSKIP("cannot make a file named like a device here");
+    const auto removeAtEnd = qScopeGuard([&path] { removeFileNamedLikeADevice(path); });
+
+    ScanSource source;
+    QCOMPARE(int(source.open(path)), int(OpenResult::Opened));
+    QCOMPARE(source.size(), qint64(10));
+    char bytes[16] = {};
+    QCOMPARE(source.read(bytes, sizeof bytes), qint64(10));
+    QCOMPARE(QByteArray(bytes, 10), QByteArray("le soleil\n"));
+    const QString log = searchLog(dir.path(), "soleil");
+    QVERIFY2(log.contains("Ligne 1\nle soleil"), qPrintable(log));
 }
 
 QTEST_MAIN(TestPlatformPaths)

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -109,5 +110,61 @@ private:
     quint64 previous[2] = {};
     void (*previousHandler)(int) = nullptr;
 };
+
+// Mounts a fresh, empty file system of the given size on the folder (a tmpfs), so that a
+// test can fill a disk of its own. Empty when mounted; otherwise why not, for QSKIP.
+// unmount() takes it away.
+QString mountSmallFileSystem(const QString &folder, qint64 bytes);
+
+// Writes zeros into a new file at path until the file system is full. False when it
+// stopped for another reason.
+bool fillFileSystem(const QString &path);
+
+// The file's flags as chattr names them, among "d" (no dump), "A" (no access time),
+// "i" (immutable) and "a" (append only); empty when it has none of them. Null when the
+// file system keeps no flags, or they cannot be read.
+QString fileFlags(const QString &path);
+// Sets the flags named by letters (as above) on the file, beside those it has.
+bool addFileFlags(const QString &path, const QString &letters);
+
+// Frees whoever waits on a FIFO, should a test get stuck there: after each delay, opens
+// the FIFO at both ends at once and closes it again, which ends an open or a read that
+// waits.
+class FifoRescue
+{
+public:
+    FifoRescue(const QString &path, int delayMs);
+    ~FifoRescue();
+    FifoRescue(const FifoRescue &) = delete;
+    FifoRescue &operator=(const FifoRescue &) = delete;
+
+    // Stops the rescue, and says whether it had to step in.
+    bool finish();
+
+private:
+    struct State;
+    State *state = nullptr;
+};
+
+// Empty where the tests do not run under Wine; otherwise Wine's version, for the reason of
+// a QSKIP where Wine does not do what Windows does.
+QString wineVersion();
+
+// Gives the file a second name (a hard link) wherever the file system has them, Windows
+// included. sameFile says whether two names lead to one file.
+bool linkSecondName(const QString &existing, const QString &newName);
+bool sameFile(const QString &first, const QString &second);
+
+// What Windows keeps with a file beside its content, as one readable line: hidden and
+// system attributes, named streams, creation time, access rules. Null where there are no
+// such things. addFileTraits gives the file the ones named among "hidden", "system",
+// "stream" (one named "note"), "old creation time" and "private access" (rules of its own,
+// not inherited from its folder, for its owner only).
+QString fileTraits(const QString &path);
+bool addFileTraits(const QString &path, const QStringList &traits);
+
+// Makes a junction (a Windows folder link) at link to the folder target. Empty when made;
+// otherwise why not, for QSKIP.
+QString makeJunction(const QString &link, const QString &target);
 
 #endif // FILEFIXTURE_H

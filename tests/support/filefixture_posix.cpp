@@ -15,6 +15,12 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 static QByteArray nativeName(const QString &path)
@@ -276,4 +282,162 @@ FileSizeLimit::~FileSizeLimit()
     old.rlim_max = previous[1];
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previousHandler);
+}
+
+QString mountSmallFileSystem(const QString &folder, qint64 bytes)
+{
+    if (::geteuid() != 0)
+        return QStringLiteral("needs root, to mount a file system");
+    const QByteArray options = "size=" + QByteArray::number(bytes);
+    if (::mount("tmpfs", nativeName(folder).constData(), "tmpfs", 0, options.constData()) != 0)
+        return QStringLiteral("cannot mount a tmpfs here: ")
+            + QString::fromLocal8Bit(strerror(errno));
+    return QString();
+}
+
+bool fillFileSystem(const QString &path)
+{
+    const int fd
+        = ::open(nativeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const QByteArray zeros(4096, '\0');
+    ssize_t written = 0;
+    while ((written = ::write(fd, zeros.constData(), size_t(zeros.size()))) > 0) { }
+    const bool full = written < 0 && errno == ENOSPC;
+    ::close(fd);
+    return full;
+}
+
+// The flags the tests name, with the letters chattr gives them.
+static const struct
+{
+    char letter;
+    int flag;
+} flagLetters[] = { { 'd', FS_NODUMP_FL }, { 'A', FS_NOATIME_FL }, { 'i', FS_IMMUTABLE_FL },
+    { 'a', FS_APPEND_FL } };
+
+static bool readFlags(const QString &path, int &flags)
+{
+    const int fd = ::open(nativeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool read = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    ::close(fd);
+    return read;
+}
+
+QString fileFlags(const QString &path)
+{
+    int flags = 0;
+    if (!readFlags(path, flags))
+        return QString();
+    QString letters(QLatin1String(""));
+    for (const auto &known : flagLetters) {
+        if (flags & known.flag)
+            letters += QLatin1Char(known.letter);
+    }
+    return letters;
+}
+
+bool addFileFlags(const QString &path, const QString &letters)
+{
+    int flags = 0;
+    if (!readFlags(path, flags))
+        return false;
+    for (const auto &known : flagLetters) {
+        if (letters.contains(QLatin1Char(known.letter)))
+            flags |= known.flag;
+    }
+    const int fd = ::open(nativeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool set = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return set;
+}
+
+struct FifoRescue::State
+{
+    QByteArray name;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stopping = false;
+    bool rescued = false;
+    std::thread thread;
+};
+
+FifoRescue::FifoRescue(const QString &path, int delayMs)
+    : state(new State)
+{
+    state->name = nativeName(path);
+    state->thread = std::thread([s = state, delayMs] {
+        std::unique_lock<std::mutex> lock(s->mutex);
+        // Again and again, for whoever waits next (a read, then a write back).
+        while (!s->wake.wait_for(
+            lock, std::chrono::milliseconds(delayMs), [s] { return s->stopping; })) {
+            // Open for reading and writing, which Linux grants at once: a writer that waits
+            // gets its reader, a reader its writer, and the close ends the reader's read.
+            const int fd = ::open(s->name.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0)
+                return;
+            s->rescued = true;
+            ::usleep(200 * 1000);
+            char buffer[4096];
+            while (::read(fd, buffer, sizeof buffer) > 0) { }
+            ::close(fd);
+        }
+    });
+}
+
+FifoRescue::~FifoRescue()
+{
+    finish();
+    delete state;
+}
+
+bool FifoRescue::finish()
+{
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->stopping = true;
+    }
+    state->wake.notify_all();
+    if (state->thread.joinable())
+        state->thread.join();
+    return state->rescued;
+}
+
+QString wineVersion()
+{
+    return QString();
+}
+
+bool linkSecondName(const QString &existing, const QString &newName)
+{
+    return makeHardLink(existing, newName);
+}
+
+bool sameFile(const QString &first, const QString &second)
+{
+    struct stat one;
+    struct stat other;
+    return ::stat(nativeName(first).constData(), &one) == 0
+        && ::stat(nativeName(second).constData(), &other) == 0 && one.st_dev == other.st_dev
+        && one.st_ino == other.st_ino;
+}
+
+QString fileTraits(const QString &)
+{
+    return QString();
+}
+
+bool addFileTraits(const QString &, const QStringList &)
+{
+    return false;
+}
+
+QString makeJunction(const QString &, const QString &)
+{
+    return QStringLiteral("junctions are Windows' own");
 }

@@ -65,4 +65,10 @@ bool makeFifo(const QString &path);
 // A device that reads without end (/dev/zero), or an empty string where there is none.
 QString endlessDevice();
 
+// Writes a file whose name Windows also gives a device ("nul.txt"), as a tool that writes
+// "\\?\" paths makes it: the file system takes any name. False where it cannot be made.
+bool writeFileNamedLikeADevice(const QString &path, const QByteArray &bytes);
+// Removes it the same way: through its plain name, Windows would reach the device.
+bool removeFileNamedLikeADevice(const QString &path);
+
 #endif // SPECIALFILES_H

@@ -119,3 +119,15 @@ bool LeaseHolder::broken()
     child = -1;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+// No device names here: the name is a file's like any other.
+bool writeFileNamedLikeADevice(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool removeFileNamedLikeADevice(const QString &path)
+{
+    return QFile::remove(path);
+}

@@ -1,5 +1,12 @@
 #include "support/specialfiles.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+#include <windows.h>
+
+#include <string>
+
 FifoFeeder::~FifoFeeder() = default;
 
 bool FifoFeeder::start(const QString &, const QByteArray &, QString *why)
@@ -31,4 +38,30 @@ bool LeaseHolder::start(const QString &, QString *why)
 bool LeaseHolder::broken()
 {
     return false;
+}
+
+// Through the full "\\?\" path, which the system takes without looking for device names.
+static std::wstring fullPath(const QString &path)
+{
+    return (QStringLiteral("\\\\?\\")
+        + QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath())))
+        .toStdWString();
+}
+
+bool writeFileNamedLikeADevice(const QString &path, const QByteArray &bytes)
+{
+    const std::wstring name = fullPath(path);
+    const HANDLE file = ::CreateFileW(
+        name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool done = ::WriteFile(file, bytes.constData(), DWORD(bytes.size()), &written, nullptr)
+        && written == DWORD(bytes.size());
+    return ::CloseHandle(file) && done;
+}
+
+bool removeFileNamedLikeADevice(const QString &path)
+{
+    return ::DeleteFileW(fullPath(path).c_str());
 }
