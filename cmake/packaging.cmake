@@ -96,6 +96,8 @@ if(WIN32)
     set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/icons/icon.ico)
     list(PREPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging/windows)
     set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/windows/cpackoptions.cmake)
+    # The packed files take the source date: the installer stores their times.
+    set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/windows/filetimes.cmake)
 elseif(UNIX AND NOT APPLE)
     set(CPACK_GENERATOR DEB)
 endif()

@@ -3,7 +3,7 @@
 # Wine in a fresh prefix: the portable zip (exactly the program folder; unpacked, the
 # program runs) and the installer (a silent install into a chosen folder with its Start
 # menu shortcut and its entry in the list of installed programs, the installed program
-# running, an install over an older one, a silent uninstall that keeps what the user put
+# running, an install over an older one, the same bytes when packed again, a silent uninstall that keeps what the user put
 # in the folder, and a folder that cannot be written, refused with nothing left behind).
 #
 # Usage: check_downloads.sh <build dir> <cpack>
@@ -37,6 +37,21 @@ setup=$(ls "$work"/out/Morl-*-win64-setup.exe 2>/dev/null)
     exit 1
 }
 echo "made: $(basename "$zip") $(stat -c %s "$zip") bytes, $(basename "$setup") $(stat -c %s "$setup") bytes"
+
+# The same sources give the same downloads: packed again after the built program and its
+# files got another time, the zip and the installer hold the same bytes.
+find "$build" -maxdepth 2 -name 'morl.exe' -exec touch {} +
+sleep 1
+"$cpack" --config "$build/CPackConfig.cmake" -B "$work/again" >"$work/cpack-again.log" 2>&1 ||
+    fail "cpack did not make the downloads a second time"
+same=true
+for f in "$zip" "$setup"; do
+    cmp -s "$f" "$work/again/$(basename "$f")" || {
+        fail "$(basename "$f") differs when packed again from the same sources"
+        same=false
+    }
+done
+$same && echo "packed twice, files touched in between: the same bytes"
 
 # The program folder as the build installs it, to compare the downloads with.
 cmake --install "$build" --prefix "$work/deployed" --component morl --strip >/dev/null
