@@ -37,7 +37,18 @@ start_and_close() {
     program=$1
     "$wine" "$program" >/dev/null 2>&1 &
     pid=$!
-    if ! timeout 120 xdotool search --sync --onlyvisible --name '^Morl$' >/dev/null 2>&1; then
+    # Looked for once a second for two minutes: a search that fails at once (the display
+    # still settling) is tried again instead of failing the check.
+    shown=false
+    for _ in $(seq 1 120); do
+        if xdotool search --onlyvisible --name '^Morl$' >/dev/null 2>&1; then
+            shown=true
+            break
+        fi
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 1
+    done
+    if ! $shown; then
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
         fail "$program showed no window named Morl"
