@@ -26,10 +26,10 @@ FileScanner::FileScanner(const ScanOptions &options, const ScanLimits &limits)
 
 FileScanner::~FileScanner() = default;
 
-ScanStatus FileScanner::scan(const QString &path, HitSink &sink)
+ScanStatus FileScanner::scan(const QString &path, HitSink &sink, bool listed)
 {
     ScanSource file;
-    switch (file.open(path)) {
+    switch (file.open(path, listed)) {
     case OpenResult::Opened:
         break;
     case OpenResult::NotRegular:

@@ -76,7 +76,10 @@ public:
     FileScanner(const FileScanner &) = delete;
     FileScanner &operator=(const FileScanner &) = delete;
 
-    ScanStatus scan(const QString &path, HitSink &sink);
+    // A listed path comes from the search's file list, whose entries lead to something
+    // other than a regular file only through a link: such a path is opened straight away
+    // unless it is a link.
+    ScanStatus scan(const QString &path, HitSink &sink, bool listed = false);
 
     // The same on bytes already open, which may change between reads as a file can.
     void scan(ByteSource &source, HitSink &sink);

@@ -26,8 +26,9 @@ public:
     ScanSource &operator=(const ScanSource &) = delete;
 
     // Opens the file at path for reading when the path leads, links followed, to a regular
-    // file.
-    OpenResult open(const QString &path);
+    // file. A listed path comes from the file list, where only a link can lead to anything
+    // but a regular file: unless it is a link, it is opened without being looked at first.
+    OpenResult open(const QString &path, bool listed = false);
 
     qint64 size() const override { return openedSize; }
     qint64 read(char *data, qint64 count) override;

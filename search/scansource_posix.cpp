@@ -44,25 +44,37 @@ static int openWaitingForLease(const QByteArray &name)
     return fd;
 }
 
-OpenResult ScanSource::open(const QString &path)
+OpenResult ScanSource::open(const QString &path, bool listed)
 {
     const QByteArray name = QFile::encodeName(path);
 
-    // Anything but a regular file is not even opened: opening a device can have effects.
-    struct stat info;
-    if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
-        return OpenResult::NotRegular;
+    // A file of the list that is not a link was a regular file when its folder was read:
+    // one open is the whole lookup. Anything swapped in since is still caught below, and
+    // the open does not wait. A link is refused here and looked at like any other path.
+    int fd = -1;
+    bool lookFirst = !listed;
+    if (listed) {
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
+        lookFirst = fd < 0 && errno == ELOOP;
+    }
+    if (lookFirst) {
+        // Anything but a regular file is not even opened: opening a device can have effects.
+        struct stat info;
+        if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
+            return OpenResult::NotRegular;
 
-    // The name may lead elsewhere by now: an open that does not wait, then a look at what
-    // was really opened. The flag that kept the open from waiting changes nothing for a
-    // regular file's reads, so it stays.
-    int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        // The name may lead elsewhere by now: an open that does not wait, then a look at
+        // what was really opened. The flag that kept the open from waiting changes nothing
+        // for a regular file's reads, so it stays.
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    }
     // Another program holds a lease on the file (a Samba oplock, an NFS delegation): the
     // plain open waits until it gives the lease up, and so does this one.
     if (fd < 0 && (errno == EWOULDBLOCK || errno == EAGAIN))
         fd = openWaitingForLease(name);
     if (fd < 0)
         return OpenResult::Failed;
+    struct stat info;
     if (::fstat(fd, &info) != 0) {
         ::close(fd);
         return OpenResult::Failed;

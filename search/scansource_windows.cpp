@@ -61,11 +61,8 @@ static HANDLE openForReading(const std::wstring &name)
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-OpenResult ScanSource::open(const QString &path)
+OpenResult ScanSource::open(const QString &path, bool)
 {
-    // A folder is not opened (that takes backup semantics): it is named here.
-    if (QFileInfo(path).isDir())
-        return OpenResult::NotRegular;
     // The file of that name first, even when the name is also a device's. Only where
     // there is no such file may the name lead to a device, which is then looked at below.
     HANDLE file = openForReading(systemPath(path));
@@ -75,8 +72,12 @@ OpenResult ScanSource::open(const QString &path)
         if (!device.empty())
             file = openForReading(device);
     }
+    // A folder is not opened (that takes backup semantics): it is only looked at when the
+    // open fails, so that a file costs one lookup.
     if (file == INVALID_HANDLE_VALUE)
-        return OpenResult::Failed;
+        return ::GetLastError() == ERROR_ACCESS_DENIED && QFileInfo(path).isDir()
+            ? OpenResult::NotRegular
+            : OpenResult::Failed;
     // Only a file on a disk is read: a device (a console, a serial port, NUL) is not.
     LARGE_INTEGER size;
     if (::GetFileType(file) != FILE_TYPE_DISK) {

@@ -1,8 +1,9 @@
 #include "search/searchrun.h"
 
+#include "search/progresspacer.h"
 #include "search/report.h"
 
-#include <algorithm>
+#include <QElapsedTimer>
 
 SearchRun runSearch(const QStringList &files, const ScanOptions &options, LogSink &log,
     const SearchProgress &progress)
@@ -10,7 +11,8 @@ SearchRun runSearch(const QStringList &files, const ScanOptions &options, LogSin
     // One scanner for the whole run: the text is analysed once, the read buffer reused.
     FileScanner scanner(options);
     return runSearch(
-        files, [&scanner](const QString &path, HitSink &sink) { return scanner.scan(path, sink); },
+        files,
+        [&scanner](const QString &path, HitSink &sink) { return scanner.scan(path, sink, true); },
         log, progress);
 }
 
@@ -23,13 +25,15 @@ SearchRun runSearch(const QStringList &files, const ScanFunction &scan, LogSink 
     };
     writeFileList(log, files);
 
-    // Telling the progress costs more than scanning a small file (a bar asks its style
-    // whether its look changes): on big trees it is told by thousandths. The last step
+    // The progress is told by time: at the first file, then every so often (the file
+    // being scanned counts as done). The last step
     // waits until the whole report is in the log.
-    const qsizetype step = std::max<qsizetype>(1, files.size() / 1000);
+    ProgressPacer pacer;
+    QElapsedTimer clock;
+    clock.start();
     qsizetype scanned = 0;
     for (const QString &path : files) {
-        if (++scanned % step == 0 && scanned < files.size())
+        if (++scanned < files.size() && pacer.due(clock.elapsed()))
             tell(scanned);
 
         ReportSink report(log, path);

@@ -25,7 +25,7 @@ using ScanFunction = std::function<ScanStatus(const QString &path, HitSink &sink
 // file that stops it, and at the end once the whole report is in the log.
 using SearchProgress = std::function<void(qsizetype done)>;
 
-// The whole run of a search over files already collected: writes the list of files, then
+// The whole run of a search over files as collectFiles lists them: writes the list of files, then
 // scans them one after the other and writes the report of each hit. A file that cannot be
 // opened stops the run; what was found so far stays in the log.
 SearchRun runSearch(const QStringList &files, const ScanOptions &options, LogSink &log,

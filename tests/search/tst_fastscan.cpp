@@ -38,6 +38,7 @@ private slots:
     void notRegularFiles_data();
     void notRegularFiles();
     void longLineMemoryBounded();
+    void fileUnderLease_data();
     void fileUnderLease();
     void fileChangedDuringScan_data();
     void fileChangedDuringScan();
@@ -331,11 +332,28 @@ void TestFastScan::notRegularFiles()
     QCOMPARE(feeder.readersSeen(), 0);
     QVERIFY(fast.hits.isEmpty());
     QVERIFY(literal.hits.isEmpty());
+
+    // As a file of the search's list, which holds such files only behind links: a link is
+    // still looked at before anything is opened, and whatever was swapped in for a listed
+    // file is opened without waiting and never read.
+    HitRecorder listed;
+    QCOMPARE(FileScanner(options).scan(path, listed, true), ScanStatus::NotRegular);
+    if (throughLink)
+        QCOMPARE(feeder.readersSeen(), 0);
+    QVERIFY(listed.hits.isEmpty());
 }
 
 // Another program's lease on a file delays its opening; it never makes the file unreadable.
+void TestFastScan::fileUnderLease_data()
+{
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("any path") << false;
+    QTest::newRow("a file of the list") << true;
+}
+
 void TestFastScan::fileUnderLease()
 {
+    QFETCH(bool, listed);
     const QString path = scratchFile("a\nleased x\nb\n");
     LeaseHolder lease;
     QString why;
@@ -344,7 +362,7 @@ void TestFastScan::fileUnderLease()
     ScanOptions options;
     options.text = QStringLiteral("x");
     HitRecorder fast;
-    QCOMPARE(scanFile(path, options, fast), ScanStatus::Scanned);
+    QCOMPARE(FileScanner(options).scan(path, fast, listed), ScanStatus::Scanned);
     QCOMPARE(fast.hits, QStringList { QStringLiteral("line 1 from 0: a | leased x | b") });
     QVERIFY2(lease.broken(), "the scan should have waited for the lease to be given up");
 }

@@ -1,6 +1,7 @@
 #include "mainwindow/plainlog.h"
 #include "search/collectfiles.h"
 #include "search/literalscan.h"
+#include "search/progresspacer.h"
 #include "search/scancases.h"
 #include "search/searchrun.h"
 #include "support/dialogwatcher.h"
@@ -24,6 +25,8 @@ private slots:
     void initTestCase();
     void sameLogAsReference_data();
     void sameLogAsReference();
+    void progressPacedByTime_data();
+    void progressPacedByTime();
 
 private:
     QTemporaryDir tree;
@@ -111,6 +114,31 @@ void TestWindowSearch::sameLogAsReference()
     QVERIFY(watcher.messageBoxes.isEmpty());
     QCOMPARE(describeLog(*log), describeLog(reference));
     QVERIFY(reference.document()->blockCount() > 10);
+}
+
+void TestWindowSearch::progressPacedByTime_data()
+{
+    QTest::addColumn<QList<qint64>>("times"); // milliseconds into the run
+    QTest::addColumn<QList<bool>>("due");
+
+    QTest::newRow("at the start") << QList<qint64> { 0 } << QList<bool> { true };
+    QTest::newRow("many small files") << QList<qint64> { 0, 1, 10, 49, 50, 60, 99,
+        100 } << QList<bool> { true, false, false, false, true, false, false, true };
+    // After a long file the next step is a whole interval later, not at once.
+    QTest::newRow("a long file") << QList<qint64> { 0, 500, 520, 549, 550 }
+                                 << QList<bool> { true, true, false, false, true };
+}
+
+// The progress is told every interval of work, whatever the number and sizes of the files.
+void TestWindowSearch::progressPacedByTime()
+{
+    QFETCH(QList<qint64>, times);
+    QFETCH(QList<bool>, due);
+    ProgressPacer pacer(50);
+    QList<bool> got;
+    for (const qint64 now : std::as_const(times))
+        got.append(pacer.due(now));
+    QCOMPARE(got, due);
 }
 
 QTEST_MAIN(TestWindowSearch)
