@@ -8,19 +8,26 @@
 //   morl_bench scan <folder> <text> <case>   (the fast scan alone, no window, no log)
 //
 // Modes of measure, all in a shown main window (offscreen): "window" clicks the window's
-// search button; "fast" and "literal" run the same steps as the window's search from
-// here, with the fast scan and the batched log, or with the reference scan and direct
-// appends to the log.
+// search button; "phases" does the same and also prints where the time went (measuring
+// costs a little); "floor" clicks too, then writes the same log into a bare log widget the
+// fastest way the widget offers and gives the time of the search with that log instead
+// (the collection and scan as measured in the click); "fast" and "literal" run the same
+// steps as the window's search from here, with the fast scan and the batched log, or with
+// the reference scan and direct appends to the log. Each time includes what the event
+// loop does right after the search (layout, painting).
 
+#include "compare.h"
 #include "corpora.h"
-#include "search/literalscan.h"
 #include "mainwindow/batchedlog.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/plainlog.h"
 #include "search/collectfiles.h"
+#include "search/literalscan.h"
 #include "search/scanfile.h"
+#include "search/searchphases.h"
 #include "search/searchrun.h"
 #include "support/dialogwatcher.h"
+#include "widgetfloor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,17 +42,9 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
-#include <spawn.h>
-#include <string>
-#include <sys/wait.h>
-#include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -127,6 +126,41 @@ int scanOnly(char **argv)
     return 0;
 }
 
+// Lets the event loop do what the search left to it, as it would after a click.
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QApplication::sendPostedEvents();
+        QApplication::processEvents();
+    }
+}
+
+struct FloorRun
+{
+    double seconds = 0;
+    double cpuSeconds = 0;
+    bool same = false;
+};
+
+// The window's report written at the floor into a bare log of the same size and font.
+FloorRun measureFloor(const QPlainTextEdit *edit)
+{
+    const LogCopy copy = copyLog(edit->document());
+    QPlainTextEdit bare;
+    bare.setFont(edit->font());
+    bare.resize(edit->size());
+    bare.show();
+    settle();
+    QElapsedTimer timer;
+    timer.start();
+    const double cpuStart = processorSeconds();
+    writeAtFloor(&bare, copy);
+    settle();
+    FloorRun run { timer.nsecsElapsed() / 1e9, processorSeconds() - cpuStart, false };
+    run.same = sameDocument(bare.document(), edit->document());
+    return run;
+}
+
 int measure(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -155,10 +189,16 @@ int measure(int argc, char **argv)
     }
     QApplication::processEvents();
 
+    // The search and what follows it in the event loop (the log's layout, the painting).
+    const bool clicked = mode == QLatin1String("window") || mode == QLatin1String("phases")
+        || mode == QLatin1String("floor");
+    SearchPhases phases;
+    if (mode != QLatin1String("window"))
+        recordSearchPhases(&phases);
     QElapsedTimer timer;
     timer.start();
     const double cpuStart = processorSeconds();
-    if (mode == QLatin1String("window")) {
+    if (clicked) {
         DialogWatcher watcher; // closes an unreadable-file box, should one come
         child<QPushButton>(&window, "pbSearch")->click();
     } else {
@@ -168,170 +208,28 @@ int measure(int argc, char **argv)
                 .mid(int(std::strlen("Dossier de recherche : "))),
             options, mode == QLatin1String("fast"));
     }
-    const double seconds = timer.nsecsElapsed() / 1e9;
+    settle();
+    double seconds = timer.nsecsElapsed() / 1e9;
+    double cpu = processorSeconds() - cpuStart;
+    auto *edit = child<QPlainTextEdit>(&window, "plainTextEdit");
+    if (mode == QLatin1String("floor")) {
+        // The same collection and scan, with the same document written at the floor.
+        const FloorRun floor = measureFloor(edit);
+        if (!floor.same) {
+            std::fprintf(stderr, "the floor's document differs from the window's\n");
+            return 3;
+        }
+        seconds = phases.collect + phases.scan + floor.seconds;
+        cpu = phases.collect + phases.scan + floor.cpuSeconds;
+    }
     const QString status = child<QStatusBar>(&window, "statusbar")->currentMessage();
-    std::printf("seconds=%.3f cpu=%.3f blocks=%d done=%d\n", seconds, processorSeconds() - cpuStart,
-        child<QPlainTextEdit>(&window, "plainTextEdit")->document()->blockCount(),
+    std::printf("seconds=%.3f cpu=%.3f blocks=%d done=%d\n", seconds, cpu,
+        edit->document()->blockCount(),
         status.startsWith(QLatin1String("Dossier de recherche : ")) ? 1 : 0);
-    return 0;
-}
-
-struct Run
-{
-    double seconds = 0;
-    double cpuSeconds = 0;
-    double peakMiB = 0;
-    bool ok = false;
-};
-
-// Runs a program with its output into a file, through GNU time: a child made by this
-// process would count this process's memory in its peak until it runs the program, so
-// the program is started from time's small process instead, and time reports its peak
-// memory and processor time.
-Run spawn(const std::vector<std::string> &args, const char *outputPath, bool parseSeconds)
-{
-    const std::string statsPath = std::string(outputPath) + ".time";
-    std::vector<std::string> command = { "/usr/bin/time", "-f", "%e %U %S %M %x", "-o", statsPath };
-    command.insert(command.end(), args.begin(), args.end());
-    std::vector<char *> argv;
-    for (const std::string &arg : command)
-        argv.push_back(const_cast<char *>(arg.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    Run run;
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return run;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    FILE *stats = std::fopen(statsPath.c_str(), "r");
-    double user = 0, system = 0, peakKiB = 0;
-    int exitCode = -1;
-    // time writes a line of its own first when the program fails; the figures come last.
-    char line[512];
-    while (stats && std::fgets(line, sizeof line, stats))
-        std::sscanf(line, "%lf %lf %lf %lf %d", &run.seconds, &user, &system, &peakKiB, &exitCode);
-    if (stats)
-        std::fclose(stats);
-    run.cpuSeconds = user + system;
-    run.peakMiB = peakKiB / 1024.0;
-    // grep ends with 1 when it finds nothing, which is not a failure here.
-    run.ok = WIFEXITED(status) && exitCode >= 0 && exitCode <= 1;
-    if (parseSeconds) {
-        // The window's own times, from the click to the end of the run.
-        FILE *in = std::fopen(outputPath, "r");
-        double seconds = -1, cpu = -1;
-        if (!in || std::fscanf(in, "seconds=%lf cpu=%lf", &seconds, &cpu) != 2)
-            run.ok = false;
-        if (in)
-            std::fclose(in);
-        run.seconds = seconds;
-        run.cpuSeconds = cpu;
-    }
-    return run;
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-struct Scenario
-{
-    const char *name;
-    std::string folder;
-    std::string text;
-    bool caseRespected;
-};
-
-int compare(const char *self, const std::string &data, int repetitions, const QString &tools,
-    const QString &scenarioNames)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("LC_ALL", "C.UTF-8", 1);
-    const std::string tree = data + "/linux-source-6.1";
-    const std::vector<Scenario> scenarios = {
-        { "empty", data + "/empty", "x", false },
-        { "a", tree, "PM_RESUME", false },
-        { "b", tree, "PM_RESUME", true },
-        { "c2", tree + "/fs", "return", false },
-        { "d", data + "/log", marker, true },
-        { "e", data + "/line", marker, true },
-    };
-    const std::string out = data + "/bench-output.txt";
-    const QStringList toolList = tools.split(QLatin1Char(','));
-    std::printf("%d repetitions, medians; times in seconds, peak memory in MiB\n", repetitions);
-    std::printf("%-6s %-8s %9s %9s %9s\n", "", "tool", "time", "cpu", "peak");
-    for (const Scenario &scenario : scenarios) {
-        if (!scenarioNames.split(QLatin1Char(',')).contains(QLatin1String(scenario.name))
-            && std::strcmp(scenario.name, "empty") != 0)
-            continue;
-        std::vector<std::pair<QString, std::pair<double, double>>> results;
-        for (const QString &tool : toolList) {
-            std::vector<std::string> args;
-            const bool morl = tool == QLatin1String("window") || tool == QLatin1String("fast")
-                || tool == QLatin1String("literal");
-            if (morl) {
-                args = { self, "measure", tool.toStdString(), scenario.folder, scenario.text,
-                    scenario.caseRespected ? "1" : "0" };
-            } else if (tool == QLatin1String("grep")) {
-                args = { "grep", "-rnF", "-B1", "-A1" };
-                if (!scenario.caseRespected)
-                    args.push_back("-i");
-                args.insert(args.end(), { "--", scenario.text, scenario.folder });
-            } else if (tool == QLatin1String("rg")) {
-                args = { "rg", "-j1", "-nF", "-B1", "-A1", "--no-ignore", "--hidden",
-                    "--no-config" };
-                if (!scenario.caseRespected)
-                    args.push_back("-i");
-                args.insert(args.end(), { "--", scenario.text, scenario.folder });
-            } else {
-                continue;
-            }
-            std::vector<double> times, cpus, peaks;
-            bool ok = true;
-            for (int i = 0; i < repetitions; ++i) {
-                const Run run = spawn(args, out.c_str(), morl);
-                ok = ok && run.ok;
-                times.push_back(run.seconds);
-                cpus.push_back(run.cpuSeconds);
-                peaks.push_back(run.peakMiB);
-            }
-            const double time = median(times), cpu = median(cpus), peak = median(peaks);
-            results.push_back({ tool, { time, cpu } });
-            std::printf("%-6s %-8s %9.3f %9.3f %9.1f%s\n", scenario.name, qPrintable(tool), time,
-                cpu, peak, ok ? "" : "  (failed)");
-            std::fflush(stdout);
-        }
-        // Ratios of each Morl run to the command-line tools, in time and in processor time.
-        const std::pair<double, double> *grep = nullptr, *rg = nullptr;
-        for (const auto &result : results) {
-            if (result.first == QLatin1String("grep"))
-                grep = &result.second;
-            if (result.first == QLatin1String("rg"))
-                rg = &result.second;
-        }
-        for (const auto &result : results) {
-            if (result.first == QLatin1String("grep") || result.first == QLatin1String("rg"))
-                continue;
-            std::printf("%-6s %-8s", scenario.name, qPrintable(result.first));
-            if (grep && grep->first > 0)
-                std::printf(" %6.2fx grep (cpu %.2fx)", result.second.first / grep->first,
-                    result.second.second / grep->second);
-            if (rg && rg->first > 0)
-                std::printf(" %6.2fx rg -j1 (cpu %.2fx)", result.second.first / rg->first,
-                    result.second.second / rg->second);
-            std::printf("\n");
-        }
-    }
+    if (mode == QLatin1String("phases"))
+        std::printf("collect=%.3f list=%.3f scan=%.3f report=%.3f events=%.3f\n", phases.collect,
+            phases.list, phases.scan, phases.report,
+            seconds - phases.collect - phases.list - phases.scan - phases.report);
     return 0;
 }
 
@@ -354,12 +252,12 @@ int main(int argc, char **argv)
                            .toLocal8Bit()
                            .constData(),
             argv[2], argc > 3 ? std::atoi(argv[3]) : 3,
-            QString::fromLocal8Bit(argc > 4 ? argv[4] : "fast,window,literal,grep,rg"),
+            QString::fromLocal8Bit(argc > 4 ? argv[4] : "fast,window,floor,literal,grep,rg"),
             QString::fromLocal8Bit(argc > 5 ? argv[5] : "a,b,c2,d"));
     std::fprintf(stderr,
         "usage: %s generate-log <file> [lines] [hits]\n"
         "       %s generate-line <file> [bytes]\n"
-        "       %s measure <window|fast|literal> <folder> <text> <0|1>\n"
+        "       %s measure <window|phases|floor|fast|literal> <folder> <text> <0|1>\n"
         "       %s compare <data folder> [repetitions] [tools] [scenarios]\n",
         argv[0], argv[0], argv[0], argv[0]);
     return 2;

@@ -4,7 +4,7 @@
 # benchmark in Release and prints one comparison of Morl with GNU grep and ripgrep:
 # medians of time and peak memory, and the ratios.
 # Usage: bench/run.sh [repetitions] [tools] [scenarios]
-#   tools: any of fast,window,literal,grep,rg (default: all); scenarios: any of a,b,c2,d,e
+#   tools: any of fast,window,floor,literal,grep,rg (default: all); scenarios: any of a,b,c2,d,e
 # Only the corpora and tools of the chosen scenarios are prepared.
 # MORL_BENCH_DATA (default: ../bench-data beside the repository) holds the corpora,
 # MORL_BENCH_BUILD (default: build-bench) the build.
@@ -12,7 +12,7 @@ set -e
 cd "$(dirname "$0")/.."
 data=${MORL_BENCH_DATA:-$(cd .. && pwd)/bench-data}
 build=${MORL_BENCH_BUILD:-build-bench}
-tools=${2:-fast,window,literal,grep,rg}
+tools=${2:-fast,window,floor,literal,grep,rg}
 scenarios=${3:-a,b,c2,d,e}
 
 wants() { case ",$1," in *",$2,"*) return 0 ;; *) return 1 ;; esac; }

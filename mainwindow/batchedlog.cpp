@@ -21,6 +21,13 @@ BatchedLog::BatchedLog(QPlainTextEdit *edit, qsizetype pieceSize)
     , plain(edit)
     , pieceSize(pieceSize)
 {
+    // A bar that has nothing to scroll yet is shown from the start, so that it cannot
+    // appear halfway; it goes back to its policy at the end, when a bar no longer needed
+    // costs only the layout of a short log.
+    barForced = edit->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded
+        && edit->verticalScrollBar()->maximum() == 0;
+    if (barForced)
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // When the end of the log is in view as the batch begins, the end of what it adds
     // will be, even if the view has shrunk in between (a search shows its progress bar
     // under the log): the scroll bar says what the user saw.
@@ -31,6 +38,8 @@ BatchedLog::BatchedLog(QPlainTextEdit *edit, qsizetype pieceSize)
 BatchedLog::~BatchedLog()
 {
     flush();
+    if (barForced)
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void BatchedLog::fileListTitle()

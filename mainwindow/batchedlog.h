@@ -19,7 +19,8 @@ class QTextCursor;
 // texts and formats, the same text cursor and the same scrolling at the bottom as the
 // plain writer's appends one by one. The batch records no undo steps and leaves the
 // document without any. The headers' markup is parsed once; each header then only puts
-// its path or number in place.
+// its path or number in place. While the writer lives, the log's vertical scroll bar is
+// shown: when it appears in a long log, the widget lays out every block again.
 class BatchedLog : public LogSink
 {
 public:
@@ -78,6 +79,7 @@ private:
     void showBottom();
 
     QPlainTextEdit *edit;
+    bool barForced = false;
     PlainLog plain;
     const qsizetype pieceSize;
     bool followEnd = false;

@@ -2,6 +2,7 @@
 
 #include "search/folderlisting.h"
 #include "search/folderwalk.h"
+#include "search/searchphases.h"
 
 // The folder with "/" separators and one final "/": entries are made by plain
 // concatenation, and nothing else about the path is changed. Only the searched folder is
@@ -17,6 +18,7 @@ static QString normalisedFolder(QString folder)
 
 void collectFiles(QString folder, QStringList &files, bool recurse, QString filter)
 {
+    const PhaseTimer timer(&SearchPhases::collect);
     SystemListing listing;
     FolderWalk(listing, filter, recurse).collect(normalisedFolder(folder), files);
 }

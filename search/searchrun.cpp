@@ -2,6 +2,7 @@
 
 #include "search/progresspacer.h"
 #include "search/report.h"
+#include "search/searchphases.h"
 
 #include <QElapsedTimer>
 
@@ -16,14 +17,39 @@ SearchRun runSearch(const QStringList &files, const ScanOptions &options, LogSin
         log, progress);
 }
 
+static SearchRun run(const QStringList &files, const ScanFunction &scan, LogSink &log,
+    const SearchProgress &progress, TimedLog *timed);
+
 SearchRun runSearch(const QStringList &files, const ScanFunction &scan, LogSink &log,
     const SearchProgress &progress)
+{
+    SearchPhases *record = searchPhasesRecord();
+    if (!record)
+        return run(files, scan, log, progress, nullptr);
+    // The time outside the log is the scan's.
+    TimedLog timed(log, *record);
+    const double before = record->list + record->report;
+    QElapsedTimer clock;
+    clock.start();
+    const SearchRun result = run(files, scan, timed, progress, &timed);
+    record->scan += clock.nsecsElapsed() / 1e9 - (record->list + record->report - before);
+    return result;
+}
+
+static SearchRun run(const QStringList &files, const ScanFunction &scan, LogSink &log,
+    const SearchProgress &progress, TimedLog *timed)
 {
     const auto tell = [&progress](qsizetype done) {
         if (progress)
             progress(done);
     };
+    if (timed)
+        timed->countAs(&SearchPhases::list);
     writeFileList(log, files);
+    // The list is in the log before the first file is read.
+    log.flush();
+    if (timed)
+        timed->countAs(&SearchPhases::report);
 
     // The progress is told by time: at the first file, then every so often (the file
     // being scanned counts as done). The last step

@@ -3,6 +3,7 @@
 #include "support/logdescription.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QBrush>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
@@ -112,6 +113,8 @@ private slots:
     void sameLog();
     void followsBottomOfLongLog();
     void flushedOnDestruction();
+    void scrollBarAsBefore_data();
+    void scrollBarAsBefore();
 };
 
 enum class View { Hidden, AtBottom, ScrolledUp, CursorInHeader, Selection };
@@ -247,6 +250,35 @@ void TestBatchedLog::flushedOnDestruction()
         QCOMPARE(edit.document()->isEmpty(), true);
     }
     QCOMPARE(edit.toPlainText(), QStringLiteral("a\nb"));
+}
+
+void TestBatchedLog::scrollBarAsBefore_data()
+{
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<bool>("barShown");
+    QTest::newRow("short report") << 3 << false;
+    QTest::newRow("long report") << 2000 << true;
+}
+
+// The writer shows the scroll bar of an empty log while it writes; afterwards the bar is
+// there only when the log needs it, as before.
+void TestBatchedLog::scrollBarAsBefore()
+{
+    QFETCH(int, entries);
+    QFETCH(bool, barShown);
+    QPlainTextEdit edit;
+    edit.resize(420, 260);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    {
+        BatchedLog log(&edit);
+        for (int i = 0; i < entries; ++i)
+            log.contextLine(QStringLiteral("line %1").arg(i));
+    }
+    QApplication::processEvents();
+    QCOMPARE(edit.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QCOMPARE(edit.verticalScrollBar()->isVisible(), barShown);
+    QCOMPARE(edit.document()->blockCount(), entries);
 }
 
 QTEST_MAIN(TestBatchedLog)
