@@ -1,6 +1,7 @@
 #include "mainwindow/batchedlog.h"
 
 #include "mainwindow/loghtml.h"
+#include "mainwindow/logwrap.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -64,6 +65,7 @@ void BatchedLog::lineHeader(qsizetype index)
 
 void BatchedLog::contextLine(const QString &text)
 {
+    prepareLogWrap(edit, text);
     hold({ Kind::Context, text });
 }
 

@@ -4,6 +4,7 @@
 #include "helpers/helpers.h"
 #include "helpers/messagebox.h"
 #include "mainwindow/batchedlog.h"
+#include "mainwindow/logwrap.h"
 #include "mainwindow/mainwindowform.h"
 #include "mainwindow/statustipguard.h"
 #include "search/collectfiles.h"
@@ -146,4 +147,5 @@ void MainWindow::setProgress(qsizetype done)
 void MainWindow::on_pbClearLog_clicked()
 {
     form->plainTextEdit->clear();
+    resetLogWrap(form->plainTextEdit);
 }

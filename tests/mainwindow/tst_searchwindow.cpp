@@ -35,6 +35,8 @@ private slots:
     void barFullOnlyWithWholeReport();
     void bigReportWrittenAsRunGoes();
     void logFollowsEachNewReport();
+    void longLinesBreakAnywhere_data();
+    void longLinesBreakAnywhere();
     void statusMessageSurvivesMenus();
     void aboutWindowCentred();
 
@@ -156,6 +158,37 @@ void TestSearchWindow::bigReportWrittenAsRunGoes()
                        .arg(blocksAtHalf)
                        .arg(valueAtHalf)
                        .arg(finalBlocks)));
+}
+
+void TestSearchWindow::longLinesBreakAnywhere_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("anywhere");
+
+    const QString word = QStringLiteral("soleil");
+    QTest::newRow("ordinary line") << word + QStringLiteral(" and more") << false;
+    QTest::newRow("long line of words") << word + QString(' ' + word).repeated(4000) << false;
+    QTest::newRow("long run without a blank") << word + QString(20000, 'x') << true;
+    QTest::newRow("long run behind no-break spaces")
+        << word + QString("\u00A0x").repeated(10000) << true;
+}
+
+// A line with a long run without blanks would take minutes to lay out between words: the
+// log then breaks its lines anywhere, until it is emptied. The text stays whole.
+void TestSearchWindow::longLinesBreakAnywhere()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, anywhere);
+    const QTextOption::WrapMode usual = log()->wordWrapMode();
+    QVERIFY(writeFile(dir().filePath("a.txt"), "before\n" + line.toUtf8() + "\nafter\n"));
+    QVERIFY(driver.chooseFolder(dir().path()));
+    driver.setContext(1, 1);
+    driver.search(QStringLiteral("soleil"));
+
+    QCOMPARE(log()->document()->findBlockByNumber(5).text(), line);
+    QCOMPARE(log()->wordWrapMode(), anywhere ? QTextOption::WrapAnywhere : usual);
+    driver.widget<QPushButton>("pbClearLog")->click();
+    QCOMPARE(log()->wordWrapMode(), usual);
 }
 
 // With the end of the log in view, each search leaves the end of its report in view.
