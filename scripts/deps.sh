@@ -50,8 +50,9 @@ if [ "$mode" = test ] || [ "$mode" = windows ]; then
 fi
 if [ "$mode" = windows ]; then
     # The Windows build: the MinGW-w64 cross compiler (POSIX threads, which Qt needs),
-    # dpkg-dev for apt-get source, Wine to run what it builds, NSIS and zip for the
-    # downloads, a window manager and ImageMagick for the picture of the real window.
+    # dpkg-dev for apt-get source, Wine to run what it builds and Wine's Tahoma (fonts-wine)
+    # for its prefixes, NSIS and zip for the downloads, a window manager and ImageMagick
+    # for the picture of the real window.
     packages="$packages g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis zip unzip xdotool openbox imagemagick"
 fi
 packages="$packages $*"

@@ -28,12 +28,21 @@ window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Morl$' | head 
 xdotool windowmove "$window" 40 40
 sleep 2
 
-# The search text, typed into its field as a user does: a click, then the keys.
+# The search text, typed into its field as a user does: a click, then the keys. The field
+# is the third row from the bottom: its middle lies 95 pixels above the window's bottom
+# edge with the prefix's font (Tahoma 8 pt). A click beside it types nowhere: the window
+# must change when the text is typed.
 eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT - 106)) click 1
-sleep 1
-xdotool type --delay 60 "soleil"
+xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT - 95)) click 1
 xdotool mousemove 5 5
 sleep 1
+import -window "$window" "$work/before.png"
+xdotool type --delay 60 "soleil"
+sleep 1
+import -window "$window" "$work/after.png"
+if compare -metric AE "$work/before.png" "$work/after.png" null: 2>/dev/null; then
+    echo "windows-screenshot: the typed text did not reach the search field" >&2
+    exit 1
+fi
 import -frame -window "$window" docs/screenshots/windows-main-window.png
 echo "wrote docs/screenshots/windows-main-window.png"

@@ -9,6 +9,12 @@
 #
 # Wine does not follow drive letters that a program maps at run time: a drive that the
 # tests search from its root is mapped here, the way Wine maps its drives.
+#
+# Every prefix gets Wine's own Tahoma, a sans font with the metrics of Windows' Tahoma
+# (Debian's fonts-wine). With it, Wine names Tahoma 8 pt as the system's message font,
+# which Qt takes as the font of its windows. Debian's Wine 8 does not load the fonts where
+# fonts-wine puts them, and without Tahoma Wine names "MS Shell Dlg", which it maps to the
+# missing Tahoma: Qt then falls back to another font, a serif one on Debian.
 set -eu
 fresh=false
 if [ "${1:-}" = --fresh ]; then
@@ -34,6 +40,15 @@ if [ ! -f "$prefix/system.reg" ]; then
         exit 1
     }
 fi
+fonts=/usr/share/wine/fonts
+mkdir -p "$prefix/drive_c/windows/Fonts"
+for font in tahoma.ttf tahomabd.ttf; do
+    [ -f "$fonts/$font" ] || {
+        echo "FAIL: no $fonts/$font (Debian package fonts-wine; scripts/deps.sh windows)" >&2
+        exit 1
+    }
+    cp -p "$fonts/$font" "$prefix/drive_c/windows/Fonts/$font"
+done
 if [ -n "$drive" ]; then
     mkdir -p "$drive_dir"
     rm -f "$prefix/dosdevices/$drive"
