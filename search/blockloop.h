@@ -37,29 +37,33 @@ BlockFound scanBlocksWith(
     while (p + width <= stop) {
         // Line feeds are counted per byte lane (a match subtracts -1) and summed before a
         // lane can overflow.
+        const std::ptrdiff_t roundsEnd = stop - p > 255 * width ? p + 255 * width : stop;
         Vector counters = Ops::zero();
-        for (int round = 0; round < 255 && p + width <= stop; ++round, p += width) {
+        for (; p + width <= roundsEnd; p += width) {
             const Vector bytes = Ops::load(data + p);
             const Vector feeds = Ops::equal(bytes, lineFeed);
             const Vector anchor
                 = Ops::both(Ops::equal(Ops::either(Ops::load(firstAt + p), firstFold), firstValue),
                     Ops::equal(Ops::either(Ops::load(secondAt + p), secondFold), secondValue));
-            // A CR LF pair ends a line like a line feed: only a CR on its own can hide a
-            // match, and CR LF files would otherwise stop the loop on every line.
-            const Vector loneReturn = Ops::butNot(
-                Ops::equal(bytes, carriageReturn), Ops::equal(Ops::load(data + p + 1), lineFeed));
-            Vector marks = Ops::either(anchor, loneReturn);
+            Vector leads = Ops::equal(bytes, carriageReturn);
             if (folds) {
-                marks = Ops::either(marks,
+                leads = Ops::either(leads,
                     Ops::either(Ops::equal(bytes, kelvinLead), Ops::equal(bytes, longSLead)));
             }
-            const std::uint32_t bits = Ops::mask(marks);
-            if (bits) {
-                found.at = p;
-                found.marks = bits;
-                found.lineFeeds = Ops::mask(feeds);
-                found.newlines += Ops::sum(counters);
-                return found;
+            if (Ops::mask(Ops::either(anchor, leads))) {
+                // Only a CR on its own can hide a match: CR LF files come here on every
+                // line, and go on.
+                const Vector pairedReturn = Ops::equal(Ops::load(data + p + 1), lineFeed);
+                const std::uint32_t bits = Ops::mask(Ops::either(anchor,
+                    Ops::butNot(
+                        leads, Ops::both(pairedReturn, Ops::equal(bytes, carriageReturn)))));
+                if (bits) {
+                    found.at = p;
+                    found.marks = bits;
+                    found.lineFeeds = Ops::mask(feeds);
+                    found.newlines += Ops::sum(counters);
+                    return found;
+                }
             }
             counters = Ops::subtract(counters, feeds);
         }

@@ -197,10 +197,19 @@ qsizetype CandidateFinder::find(
         }
     }
     // The bytes too near the end for a block, or all of them without a vector loop.
+    const qsizetype lastStart = end - size;
     for (; pos < to; ++pos) {
-        if (isCandidateAt(data, pos, end))
+        const uchar c = uchar(data[pos]);
+        if (c == '\n') {
+            ++*newlines;
+            continue;
+        }
+        if (pos <= lastStart
+            && (uchar(data[pos + probe.first]) | probe.firstFold) == probe.firstValue
+            && matchesAt(data + pos))
             return pos;
-        *newlines += data[pos] == '\n';
+        if ((c == '\r' || c == 0xE2 || c == 0xC5) && isSpecialAt(data, pos, end))
+            return pos;
     }
     return -1;
 }
