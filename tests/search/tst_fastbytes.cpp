@@ -1,7 +1,6 @@
 #include "search/fastbytes.h"
 #include "search/scancases.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
 #include <algorithm>
@@ -68,8 +67,6 @@ private slots:
     void loopsOfThisProcessor();
     void edges_data();
     void edges();
-    void randomData_data();
-    void randomData();
     void manyLineFeeds();
 
 private:
@@ -163,48 +160,6 @@ void TestFastBytes::edges()
                     return;
             }
         }
-    }
-}
-
-void TestFastBytes::randomData_data()
-{
-    QTest::addColumn<bool>("caseless");
-    QTest::addColumn<int>("longestAnchor");
-
-    QTest::newRow("case respected, short anchors") << false << 3;
-    QTest::newRow("case respected, long anchors") << false << 40;
-    QTest::newRow("case ignored, short anchors") << true << 3;
-    QTest::newRow("case ignored, long anchors") << true << 40;
-}
-
-// Bytes from a small alphabet, so that the anchor, its other cases, lone and paired CRs,
-// the folding letters and their lead bytes alone turn up everywhere.
-void TestFastBytes::randomData()
-{
-    QFETCH(bool, caseless);
-    QFETCH(int, longestAnchor);
-    static const char *const alphabet[] = { "a", "b", "A", "B", "k", "s", "\n", "\r", "\r\n",
-        "\xE2\x84\xAA", "\xE2", "\xC5\xBF", "\xC5", " " };
-    QRandomGenerator random(quint32(longestAnchor * 2 + caseless));
-    for (int round = 0; round < 300; ++round) {
-        QByteArray anchor;
-        const int anchorLength = random.bounded(1, longestAnchor + 1);
-        for (int i = 0; i < anchorLength; ++i)
-            anchor += "abABks "[random.bounded(7)];
-        QByteArray bytes;
-        const int pieces = random.bounded(1, 400);
-        for (int i = 0; i < pieces; ++i) {
-            bytes += random.bounded(40) == 0
-                ? anchor
-                : QByteArray(alphabet[random.bounded(int(sizeof(alphabet) / sizeof(alphabet[0])))]);
-        }
-        const FinderCase search { anchor, caseless, caseless && random.bounded(2),
-            caseless && random.bounded(2) };
-        const qsizetype from = random.bounded(int(bytes.size()));
-        const qsizetype to = random.bounded(int(from), int(bytes.size()) + 1);
-        compareFinds(search, bytes, from, to, "random range");
-        if (QTest::currentTestFailed())
-            return;
     }
 }
 
