@@ -120,6 +120,7 @@ CandidateFinder::CandidateFinder(
         probe.secondValue = uchar(this->anchor[second]);
         probe.secondFold = foldOf(probe.secondValue);
     }
+    // A lead byte not wanted stands in for the other, which the loop then tests twice.
     probe.folds = kelvin || longS;
     probe.kelvinLead = kelvin ? 0xE2 : 0xC5;
     probe.longSLead = longS ? 0xC5 : 0xE2;
