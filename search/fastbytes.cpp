@@ -2,12 +2,17 @@
 
 #include <QtAlgorithms>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #define MORL_SSE2 1
 #include <emmintrin.h>
 #endif
+
+// The width of the loop that new finders use, -1 for the widest.
+static std::atomic<int> chosenWidth { -1 };
 
 static inline int lowestBit(unsigned mask)
 {
@@ -27,30 +32,6 @@ static inline uchar asciiLower(uchar c)
 static inline uchar asciiUpper(uchar c)
 {
     return (c >= 'a' && c <= 'z') ? uchar(c - ('a' - 'A')) : c;
-}
-
-qsizetype countNewlines(const char *data, qsizetype from, qsizetype to)
-{
-    qsizetype count = 0;
-    const char *p = data + from;
-    const char *const end = data + to;
-#ifdef MORL_SSE2
-    // Per-byte counters (a match subtracts -1) summed before they can overflow.
-    const __m128i newline = _mm_set1_epi8('\n');
-    const __m128i zero = _mm_setzero_si128();
-    while (end - p >= 16) {
-        __m128i counters = zero;
-        for (int round = 0; round < 255 && end - p >= 16; ++round, p += 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-            counters = _mm_sub_epi8(counters, _mm_cmpeq_epi8(bytes, newline));
-        }
-        const __m128i sums = _mm_sad_epu8(counters, zero);
-        count += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
-    }
-#endif
-    for (; p < end; ++p)
-        count += *p == '\n';
-    return count;
 }
 
 qsizetype lastNewline(const char *data, qsizetype from, qsizetype to)
@@ -100,94 +81,72 @@ static int commonness(uchar c, bool caseless)
     return 1;
 }
 
-ByteFinder::ByteFinder(const QByteArray &pattern, bool asciiCaseInsensitive)
-    : pattern(pattern)
+CandidateFinder::CandidateFinder(
+    const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin, bool longS)
+    : anchor(anchor)
     , caseless(asciiCaseInsensitive)
+    , kelvin(kelvin)
+    , longS(longS)
 {
     if (caseless) {
-        for (char &c : this->pattern)
+        for (char &c : this->anchor)
             c = char(asciiLower(uchar(c)));
     }
     // The two rarest positions, the first of them being the rarest.
-    const qsizetype size = this->pattern.size();
+    const qsizetype size = this->anchor.size();
+    qsizetype first = 0;
     for (qsizetype i = 1; i < size; ++i) {
-        if (commonness(uchar(this->pattern[i]), caseless)
-            < commonness(uchar(this->pattern[first]), caseless))
+        if (commonness(uchar(this->anchor[i]), caseless)
+            < commonness(uchar(this->anchor[first]), caseless))
             first = i;
     }
-    second = first;
+    qsizetype second = first;
     for (qsizetype i = 0; i < size; ++i) {
         if (i == first)
             continue;
         if (second == first
-            || commonness(uchar(this->pattern[i]), caseless)
-                < commonness(uchar(this->pattern[second]), caseless))
+            || commonness(uchar(this->anchor[i]), caseless)
+                < commonness(uchar(this->anchor[second]), caseless))
             second = i;
     }
+    // (byte | fold) == value: setting the case bit of a letter takes both its cases.
+    const auto foldOf
+        = [this](uchar c) { return uchar(caseless && asciiUpper(c) != c ? 0x20 : 0); };
     if (size > 0) {
-        const uchar a = uchar(this->pattern[first]);
-        const uchar b = uchar(this->pattern[second]);
-        firstLower = a;
-        firstUpper = caseless ? asciiUpper(a) : a;
-        secondLower = b;
-        secondUpper = caseless ? asciiUpper(b) : b;
+        probe.first = first;
+        probe.second = second;
+        probe.firstValue = uchar(this->anchor[first]);
+        probe.firstFold = foldOf(probe.firstValue);
+        probe.secondValue = uchar(this->anchor[second]);
+        probe.secondFold = foldOf(probe.secondValue);
+    }
+    // A lead byte not wanted stands in for the other, which the loop then tests twice.
+    probe.folds = kelvin || longS;
+    probe.kelvinLead = kelvin ? 0xE2 : 0xC5;
+    probe.longSLead = longS ? 0xC5 : 0xE2;
+
+    // The loop of the chosen width, the widest unless the tests asked for another.
+    const BlockLoop *loops = nullptr;
+    const int count = blockLoops(&loops);
+    const int wanted = chosenWidth.load(std::memory_order_relaxed);
+    for (int i = 0; i < count; ++i) {
+        if (wanted < 0 || loops[i].width == wanted)
+            loop = loops[i];
     }
 }
 
-bool ByteFinder::matchesAt(const char *at) const
+bool CandidateFinder::matchesAt(const char *at) const
 {
     if (!caseless)
-        return std::memcmp(at, pattern.constData(), size_t(pattern.size())) == 0;
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (asciiLower(uchar(at[i])) != uchar(pattern[i]))
+        return std::memcmp(at, anchor.constData(), size_t(anchor.size())) == 0;
+    for (qsizetype i = 0; i < anchor.size(); ++i) {
+        if (asciiLower(uchar(at[i])) != uchar(anchor[i]))
             return false;
     }
     return true;
 }
 
-qsizetype ByteFinder::find(const char *data, qsizetype from, qsizetype to) const
-{
-    const qsizetype size = pattern.size();
-    if (size == 0)
-        return from <= to ? from : -1;
-    const qsizetype lastStart = to - size;
-    qsizetype pos = from;
-#ifdef MORL_SSE2
-    const __m128i firstA = _mm_set1_epi8(char(firstLower));
-    const __m128i firstB = _mm_set1_epi8(char(firstUpper));
-    const __m128i secondA = _mm_set1_epi8(char(secondLower));
-    const __m128i secondB = _mm_set1_epi8(char(secondUpper));
-    // Sixteen candidate starts at a time; the loads stay inside the range because both
-    // probe offsets are below the string's length.
-    while (pos + 15 <= lastStart) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + pos + first));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + pos + second));
-        const __m128i hitA = _mm_or_si128(_mm_cmpeq_epi8(a, firstA), _mm_cmpeq_epi8(a, firstB));
-        const __m128i hitB = _mm_or_si128(_mm_cmpeq_epi8(b, secondA), _mm_cmpeq_epi8(b, secondB));
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(hitA, hitB)));
-        while (mask) {
-            const qsizetype start = pos + lowestBit(mask);
-            if (matchesAt(data + start))
-                return start;
-            mask &= mask - 1;
-        }
-        pos += 16;
-    }
-#endif
-    for (; pos <= lastStart; ++pos) {
-        const uchar a = uchar(data[pos + first]);
-        if ((a == firstLower || a == firstUpper) && matchesAt(data + pos))
-            return pos;
-    }
-    return -1;
-}
-
-SpecialFinder::SpecialFinder(bool kelvin, bool longS)
-    : kelvin(kelvin)
-    , longS(longS)
-{ }
-
-bool SpecialFinder::isSpecialAt(const char *data, qsizetype at, qsizetype end) const
+bool CandidateFinder::isSpecialAt(const char *data, qsizetype at, qsizetype end) const
 {
     const uchar c = uchar(data[at]);
     if (c == '\r')
@@ -199,27 +158,74 @@ bool SpecialFinder::isSpecialAt(const char *data, qsizetype at, qsizetype end) c
     return false;
 }
 
-qsizetype SpecialFinder::find(const char *data, qsizetype from, qsizetype to, qsizetype end) const
+bool CandidateFinder::isCandidateAt(const char *data, qsizetype at, qsizetype end) const
 {
-    // Each lead byte is looked for with memchr, which the C library vectorises as far as
-    // the processor goes; most files hold none of them.
-    const char leads[] = { '\r', char(0xE2), char(0xC5) };
-    const bool wanted[] = { true, kelvin, longS };
-    qsizetype best = to;
-    for (int i = 0; i < 3; ++i) {
-        if (!wanted[i])
-            continue;
-        for (qsizetype pos = from; pos < best;) {
-            const void *found = std::memchr(data + pos, leads[i], size_t(best - pos));
-            if (!found)
+    if (isSpecialAt(data, at, end))
+        return true;
+    return at + anchor.size() <= end
+        && (uchar(data[at + probe.first]) | probe.firstFold) == probe.firstValue
+        && matchesAt(data + at);
+}
+
+qsizetype CandidateFinder::find(
+    const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const
+{
+    const qsizetype size = anchor.size();
+    if (size == 0)
+        return from < to ? from : -1;
+    qsizetype pos = from;
+    if (loop.scan) {
+        // A block reads the byte after it (is a CR alone?) and the probe bytes up to
+        // size - 1 bytes past its positions: both stay before end.
+        const qsizetype stop = std::min(to, end - std::max<qsizetype>(size - 1, 1));
+        while (pos + loop.width <= stop) {
+            const BlockFound found = loop.scan(data, pos, stop, probe);
+            *newlines += found.newlines;
+            pos = found.at;
+            if (!found.marks)
                 break;
-            const qsizetype at = static_cast<const char *>(found) - data;
-            if (isSpecialAt(data, at, end)) {
-                best = at;
-                break;
+            // Marks are only likely: each is checked whole, and the line feeds before the
+            // one that holds are counted.
+            for (quint32 marks = found.marks; marks; marks &= marks - 1) {
+                const int bit = lowestBit(marks);
+                if (isCandidateAt(data, pos + bit, end)) {
+                    *newlines += qPopulationCount(found.lineFeeds & ((quint32(1) << bit) - 1));
+                    return pos + bit;
+                }
             }
-            pos = at + 1;
+            *newlines += qPopulationCount(found.lineFeeds);
+            pos += loop.width;
         }
     }
-    return best < to ? best : -1;
+    // The bytes too near the end for a block, or all of them without a vector loop.
+    const qsizetype lastStart = end - size;
+    for (; pos < to; ++pos) {
+        const uchar c = uchar(data[pos]);
+        if (c == '\n') {
+            ++*newlines;
+            continue;
+        }
+        if (pos <= lastStart
+            && (uchar(data[pos + probe.first]) | probe.firstFold) == probe.firstValue
+            && matchesAt(data + pos))
+            return pos;
+        if ((c == '\r' || c == 0xE2 || c == 0xC5) && isSpecialAt(data, pos, end))
+            return pos;
+    }
+    return -1;
+}
+
+std::vector<int> candidateWidths()
+{
+    const BlockLoop *loops = nullptr;
+    const int count = blockLoops(&loops);
+    std::vector<int> widths { 0 };
+    for (int i = 0; i < count; ++i)
+        widths.push_back(loops[i].width);
+    return widths;
+}
+
+void useCandidateWidth(int width)
+{
+    chosenWidth.store(width, std::memory_order_relaxed);
 }

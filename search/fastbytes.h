@@ -1,14 +1,15 @@
 #ifndef FASTBYTES_H
 #define FASTBYTES_H
 
+#include "search/blockscan.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <vector>
+
 // Byte-level searches over raw file data, vectorised where the processor allows.
 // Ranges are given as [from, to) indexes into data.
-
-// Number of '\n' bytes in the range.
-qsizetype countNewlines(const char *data, qsizetype from, qsizetype to);
 
 // Index of the last '\n' in the range, or -1.
 qsizetype lastNewline(const char *data, qsizetype from, qsizetype to);
@@ -16,46 +17,44 @@ qsizetype lastNewline(const char *data, qsizetype from, qsizetype to);
 // Index of the first '\n' in the range, or to when there is none.
 qsizetype nextNewline(const char *data, qsizetype from, qsizetype to);
 
-// Finds a fixed byte string, either exactly or with the ASCII letters of the string
-// matching both cases. Two bytes of the string, the rarest ones in usual text, are
-// tested sixteen positions at a time before the whole string is compared.
-class ByteFinder
+// Finds where raw UTF-8 data may hold the text, and counts the line feeds on the way, in
+// one pass over the bytes. It looks for the anchor, a fixed byte string matched exactly or
+// with its ASCII letters in both cases (two of its bytes, the rarest in usual text, are
+// tested a vector of positions at a time before the whole string is compared); for a
+// carriage return not followed by a line feed, which vanishes from the decoded line and
+// joins its neighbours; and, when asked, for the UTF-8 forms of U+212A KELVIN SIGN and
+// U+017F LATIN SMALL LETTER LONG S, which fold to the ASCII letters k and s.
+class CandidateFinder
 {
 public:
-    ByteFinder(const QByteArray &pattern, bool asciiCaseInsensitive);
+    CandidateFinder() = default;
+    CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin, bool longS);
 
-    // Index of the first occurrence that lies wholly inside the range, or -1.
-    qsizetype find(const char *data, qsizetype from, qsizetype to) const;
+    // The first index in [from, to) where the anchor starts, lying wholly before end, or
+    // where such a byte is, looked at with the bytes up to end; -1 if there is none. Adds
+    // to *newlines the line feeds in [from, that index), or in [from, to) when it gives -1.
+    qsizetype find(
+        const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const;
 
 private:
+    bool isCandidateAt(const char *data, qsizetype at, qsizetype end) const;
+    bool isSpecialAt(const char *data, qsizetype at, qsizetype end) const;
     bool matchesAt(const char *at) const;
 
-    QByteArray pattern;
-    bool caseless;
-    qsizetype first = 0;
-    qsizetype second = 0;
-    uchar firstLower = 0, firstUpper = 0;
-    uchar secondLower = 0, secondUpper = 0;
+    QByteArray anchor;
+    bool caseless = false;
+    bool kelvin = false;
+    bool longS = false;
+    BlockProbe probe;
+    BlockLoop loop { 0, nullptr }; // none: the plain byte loop alone
 };
 
-// Finds the bytes where the raw data may hide a match from a byte search: a carriage
-// return that is not followed by a line feed (it vanishes from the decoded line and joins
-// its neighbours), and, when asked, the UTF-8 forms of U+212A KELVIN SIGN and U+017F
-// LATIN SMALL LETTER LONG S, which fold to the ASCII letters k and s.
-class SpecialFinder
-{
-public:
-    SpecialFinder(bool kelvin, bool longS);
+// The widths, in bytes, of the vector loops that this processor runs for the finder,
+// narrowest first, after 0 for the plain byte loop that every processor runs.
+std::vector<int> candidateWidths();
 
-    // Index of the first such byte in the range (data[to] may be read when to is not the
-    // end of the data; pass end as the index past the last valid byte), or -1.
-    qsizetype find(const char *data, qsizetype from, qsizetype to, qsizetype end) const;
-
-private:
-    bool isSpecialAt(const char *data, qsizetype at, qsizetype end) const;
-
-    bool kelvin;
-    bool longS;
-};
+// The loop that the finders made from now on use, by its width: one of candidateWidths(),
+// or -1 for the widest (the default). Lets the tests run each loop on one processor.
+void useCandidateWidth(int width);
 
 #endif // FASTBYTES_H

@@ -19,7 +19,7 @@ Needle::Needle(const ScanOptions &options)
             return;
         anchor = text.toUtf8();
         byteSearch = true;
-        finder = ByteFinder(anchor, false);
+        candidates = CandidateFinder(anchor, false, false, false);
         return;
     }
     // Ignoring case, an ASCII character matches only its two ASCII cases, plus U+212A for
@@ -48,6 +48,5 @@ Needle::Needle(const ScanOptions &options)
         kelvin = kelvin || c == 'k' || c == 'K';
         longS = longS || c == 's' || c == 'S';
     }
-    finder = ByteFinder(anchor, caseless);
-    special = SpecialFinder(kelvin, longS);
+    candidates = CandidateFinder(anchor, caseless, kelvin, longS);
 }

@@ -26,8 +26,7 @@ struct Needle
     bool caseless = false;
     bool kelvin = false;
     bool longS = false;
-    ByteFinder finder { QByteArray(), false };
-    SpecialFinder special { false, false };
+    CandidateFinder candidates;
 };
 
 #endif // NEEDLE_H

@@ -29,31 +29,12 @@ void RawScan::run()
     report(true);
 }
 
-// The buffer index where a line may start that holds the text, or -1.
-qsizetype RawScan::nextCandidate(qsizetype from, qsizetype to)
+// Whether a match may start in [from, to): the anchor, or a special byte, looked at with
+// the bytes up to the buffer's end.
+bool RawScan::mayHoldText(qsizetype from, qsizetype to) const
 {
-    if (anchorAt < from) {
-        anchorAt = finder.find(reader.data(), from, to);
-        if (anchorAt < 0)
-            anchorAt = to;
-    }
-    if (specialAt < from) {
-        specialAt = special.find(reader.data(), from, to, reader.size());
-        if (specialAt < 0)
-            specialAt = to;
-    }
-    const qsizetype next = std::min(anchorAt, specialAt);
-    return next < to ? next : -1;
-}
-
-// Whether a match may start in [from, to): the anchor lying wholly before findEnd, or a
-// special byte, looked at with the bytes up to the buffer's end.
-bool RawScan::mayHoldText(qsizetype from, qsizetype to, qsizetype findEnd) const
-{
-    if (from >= to)
-        return false;
-    return finder.find(reader.data(), from, findEnd) >= 0
-        || special.find(reader.data(), from, to, reader.size()) >= 0;
+    qsizetype newlines = 0;
+    return from < to && candidates.find(reader.data(), from, to, reader.size(), &newlines) >= 0;
 }
 
 qsizetype RawScan::startOfLineBefore(qsizetype lineStart, qsizetype count) const
@@ -87,15 +68,17 @@ qsizetype RawScan::startOfLine(qsizetype target, qsizetype line, qsizetype lineS
 void RawScan::scanLines(qsizetype to)
 {
     const char *data = reader.data();
-    anchorAt = specialAt = -1;
     qsizetype pos = scanPos;
     while (pos < to) {
-        const qsizetype candidate = nextCandidate(pos, to);
+        // The line feeds are counted in the same pass as the search, up to the candidate:
+        // none lies between it and the start of its line.
+        qsizetype newlines = 0;
+        const qsizetype candidate = candidates.find(data, pos, to, reader.size(), &newlines);
+        lineCount += newlines;
         if (candidate < 0)
             break;
         const qsizetype feed = lastNewline(data, pos, candidate);
         const qsizetype start = feed < 0 ? pos : feed + 1;
-        lineCount += countNewlines(data, pos, start);
         const qsizetype end = nextNewline(data, candidate, to);
         const QString line = decodeLine(data + start, end - start).trimmed();
         if (needle.matches(line))
@@ -103,7 +86,6 @@ void RawScan::scanLines(qsizetype to)
         ++lineCount;
         pos = end + 1;
     }
-    lineCount += countNewlines(data, pos, to);
     scanPos = to;
     lineBreakEnd = reader.start() + to;
 }
@@ -218,7 +200,7 @@ void RawScan::dropSearched()
 {
     const qsizetype from = dropped.start >= 0 ? 0 : scanPos;
     const qsizetype limit = reader.size() - overlap;
-    if (mayHoldText(from, limit, limit + anchorLength - 1)) {
+    if (mayHoldText(from, limit)) {
         if (dropped.start >= 0)
             takeBackDroppedLine();
         dropped.keptWhole = reader.start() + scanPos;
@@ -249,7 +231,7 @@ bool RawScan::endDroppedLine(qsizetype newFrom)
         dropSearched();
         return dropped.start < 0;
     }
-    if (mayHoldText(0, feed, feed)) {
+    if (mayHoldText(0, feed)) {
         takeBackDroppedLine();
         return true;
     }

@@ -44,8 +44,7 @@ public:
         , before(before)
         , after(after)
         , sink(sink)
-        , finder(needle.finder)
-        , special(needle.special)
+        , candidates(needle.candidates)
         , anchorLength(needle.anchor.size())
         , overlap(std::max<qsizetype>(anchorLength - 1, 2))
         , longLine(longLine)
@@ -70,8 +69,7 @@ private:
         qsizetype from = 0;
     };
 
-    qsizetype nextCandidate(qsizetype from, qsizetype to);
-    bool mayHoldText(qsizetype from, qsizetype to, qsizetype findEnd) const;
+    bool mayHoldText(qsizetype from, qsizetype to) const;
     qsizetype startOfLineBefore(qsizetype lineStart, qsizetype count) const;
     qsizetype startOfLine(qsizetype target, qsizetype line, qsizetype lineStart);
     void scanLines(qsizetype to);
@@ -92,8 +90,7 @@ private:
     const qsizetype before;
     const qsizetype after;
     HitSink &sink;
-    const ByteFinder &finder;
-    const SpecialFinder &special;
+    const CandidateFinder &candidates;
     const qsizetype anchorLength;
     const qsizetype overlap; // bytes a match or a special byte may reach past its start
     const qsizetype longLine;
@@ -102,8 +99,6 @@ private:
     qsizetype lineCount = 0; // complete lines before scanPos
     qsizetype lineBreakEnd = -1; // file offset past the last line feed scanned
     qsizetype lookedTo = 0; // file offset: no line feed from the first unscanned line to here
-    qsizetype anchorAt = -1; // cached search results within the current range
-    qsizetype specialAt = -1;
     bool hasLastLine = false;
     QString lastLine;
     std::deque<Pending> pending; // firstOffset -1: the window reaches dropped lines

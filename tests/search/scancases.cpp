@@ -200,6 +200,26 @@ static QByteArray pieceEdges(QRandomGenerator &random)
     return bytes;
 }
 
+// Runs of filler whose lengths lie around the candidate search's 16- and 32-byte blocks,
+// each followed by a piece: a word, a line end, a lone CR, a folding letter. A piece thus
+// falls on, before or after a block's edge, counted from a line's start, where the search
+// starts again after a hit, and the file ends at such an edge or just past it.
+static QByteArray blockEdges(QRandomGenerator &random)
+{
+    static const int lengths[]
+        = { 0, 1, 2, 14, 15, 16, 17, 30, 31, 32, 33, 34, 47, 48, 49, 62, 63, 64, 65, 95, 96, 97 };
+    static const char *const pieces[] = { "\n", "\n", "\r\n", "\r", "\n\r", "\xE2\x84\xAA",
+        "\xC5\xBF", "\xE2\x80\x9C", "\xC5\x82" };
+    QByteArray bytes;
+    const int runs = random.bounded(1, 10);
+    for (int i = 0; i < runs; ++i) {
+        bytes += QByteArray(pick(random, lengths), random.bounded(2) ? 'z' : ' ');
+        bytes += random.bounded(3) ? QByteArray(pick(random, pieces))
+                                   : QByteArray(pick(random, words));
+    }
+    return bytes;
+}
+
 ScanCase makeScanCase(FileKind kind, QRandomGenerator &random)
 {
     ScanCase scanCase;
@@ -227,6 +247,9 @@ ScanCase makeScanCase(FileKind kind, QRandomGenerator &random)
         break;
     case FileKind::PieceEdges:
         scanCase.bytes = pieceEdges(random);
+        break;
+    case FileKind::BlockEdges:
+        scanCase.bytes = blockEdges(random);
         break;
     }
     static const int contexts[] = { 0, 1, 2, 3, 99 };

@@ -1,6 +1,7 @@
 #ifndef SCANCASES_H
 #define SCANCASES_H
 
+#include "search/fastbytes.h"
 #include "search/scanfile.h"
 
 #include <QByteArray>
@@ -34,10 +35,18 @@ enum class FileKind {
     HugeLines, // lines too long to be kept unless a hit needs them, beside short ones
     Large, // several read blocks of short lines with a few hits far apart
     PieceEdges, // sizes near multiples of the stream's 16 KiB pieces, odd bytes at the edge
+    BlockEdges, // words, line ends, lone CRs and folding letters at 16- and 32-byte edges
 };
 
 // Makes a file of the given kind and a search that often hits in it.
 ScanCase makeScanCase(FileKind kind, QRandomGenerator &random);
+
+// Puts the candidate search back on its widest loop when it goes out of scope, however a
+// test that chose another loop ends.
+struct CandidateWidthChoice
+{
+    ~CandidateWidthChoice() { useCandidateWidth(-1); }
+};
 
 // A short readable description of a case for failure messages.
 QString describeCase(const ScanCase &scanCase);

@@ -1,0 +1,176 @@
+#include "search/fastbytes.h"
+#include "search/scancases.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// A search of the candidate finder, and the plain statement of what it must find.
+struct FinderCase
+{
+    QByteArray anchor;
+    bool caseless = false;
+    bool kelvin = false;
+    bool longS = false;
+
+    bool anchorAt(const char *data, qsizetype at, qsizetype end) const
+    {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (at + anchor.size() > end)
+            return false;
+        for (qsizetype i = 0; i < anchor.size(); ++i) {
+            const char c = data[at + i];
+            if (caseless ? lower(c) != lower(anchor[i]) : c != anchor[i])
+                return false;
+        }
+        return true;
+    }
+
+    // The first place of [from, to) where the anchor or a byte that may hide it is, the
+    // line feeds before it added to *newlines.
+    qsizetype expected(
+        const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const
+    {
+        const QByteArrayView bytes(data, end);
+        for (qsizetype at = from; at < to; ++at) {
+            const QByteArrayView rest = bytes.sliced(at);
+            if ((rest.startsWith("\r") && !rest.startsWith("\r\n"))
+                || (kelvin && rest.startsWith("\xE2\x84\xAA"))
+                || (longS && rest.startsWith("\xC5\xBF")) || anchorAt(data, at, end))
+                return at;
+            *newlines += data[at] == '\n';
+        }
+        return -1;
+    }
+};
+
+// The data in a block of exactly its size, so that the sanitizers see any read past it.
+std::unique_ptr<char[]> exactCopy(const QByteArray &bytes)
+{
+    std::unique_ptr<char[]> copy(new char[size_t(bytes.size())]);
+    std::copy(bytes.cbegin(), bytes.cend(), copy.get());
+    return copy;
+}
+
+} // namespace
+
+// The candidate finder alone, with each loop this processor runs, against the plain
+// statement of what it finds: the edges of its blocks, of the data and of the range.
+class TestFastBytes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loopsOfThisProcessor();
+    void edges_data();
+    void edges();
+    void manyLineFeeds();
+
+private:
+    void compareFinds(const FinderCase &search, const QByteArray &bytes, qsizetype from,
+        qsizetype to, const char *what);
+};
+
+// Each search walks the range as the scan does: from one candidate to the next, on every
+// loop, and must stop at the same places with the same line feeds counted.
+void TestFastBytes::compareFinds(const FinderCase &search, const QByteArray &bytes, qsizetype from,
+    qsizetype to, const char *what)
+{
+    const std::unique_ptr<char[]> data = exactCopy(bytes);
+    const qsizetype end = bytes.size();
+    const CandidateWidthChoice choice;
+    for (const int width : candidateWidths()) {
+        useCandidateWidth(width);
+        const CandidateFinder finder(search.anchor, search.caseless, search.kelvin, search.longS);
+        for (qsizetype pos = from; pos <= to;) {
+            qsizetype newlines = 0, expectedNewlines = 0;
+            const qsizetype found = finder.find(data.get(), pos, to, end, &newlines);
+            const qsizetype wanted = search.expected(data.get(), pos, to, end, &expectedNewlines);
+            if (found != wanted || newlines != expectedNewlines) {
+                qWarning("%d-byte loop, %s: anchor \"%s\"%s, range [%lld, %lld) of %lld bytes",
+                    width, what, search.anchor.toHex(' ').constData(),
+                    search.caseless ? " ignoring case" : "", qlonglong(pos), qlonglong(to),
+                    qlonglong(end));
+                QCOMPARE(found, wanted);
+                QCOMPARE(newlines, expectedNewlines);
+            }
+            if (found < 0)
+                break;
+            pos = found + 1;
+        }
+    }
+}
+
+// Every loop, or only SSE2, as the build machine's processor says (the tests run where
+// they are built, the Windows ones under Wine): the program must see AVX2 where it is.
+void TestFastBytes::loopsOfThisProcessor()
+{
+    const std::vector<int> found = candidateWidths();
+    const QList<int> widths(found.cbegin(), found.cend());
+    QStringList names;
+    for (const int width : widths)
+        names.append(QString::number(width));
+    qInfo("candidate search loops of %s bytes", qPrintable(names.join(QLatin1String(", "))));
+    const QByteArray hasAvx2 = qgetenv("MORL_HOST_HAS_AVX2");
+    if (hasAvx2.isEmpty())
+        QSKIP("the build machine's processor is not known here");
+    const QList<int> expected = hasAvx2 == "1" ? QList<int> { 0, 16, 32 } : QList<int> { 0, 16 };
+    QCOMPARE(widths, expected);
+}
+
+void TestFastBytes::edges_data()
+{
+    QTest::addColumn<QByteArray>("piece");
+    QTest::addColumn<QByteArray>("anchor");
+    QTest::addColumn<bool>("caseless");
+
+    QTest::newRow("anchor of one byte") << QByteArray("q") << QByteArray("q") << false;
+    QTest::newRow("anchor of two bytes") << QByteArray("qx") << QByteArray("qx") << false;
+    QTest::newRow("anchor in the other case") << QByteArray("QxJ") << QByteArray("qXj") << true;
+    QTest::newRow("long anchor") << QByteArray(40, 'q') + 'j' << QByteArray(40, 'q') + 'j' << false;
+    QTest::newRow("lone CR") << QByteArray("\r") << QByteArray("j") << false;
+    QTest::newRow("CR LF") << QByteArray("\r\n") << QByteArray("j") << false;
+    QTest::newRow("kelvin sign") << QByteArray("\xE2\x84\xAA") << QByteArray("k") << true;
+    QTest::newRow("cut kelvin sign") << QByteArray("\xE2\x84") << QByteArray("k") << true;
+    QTest::newRow("long s") << QByteArray("\xC5\xBF") << QByteArray("s") << true;
+}
+
+// The piece at each place around the first blocks, after line feeds that the search
+// counts across blocks, with the data ending at it or a few bytes after it, and the range
+// ending at the data's end or before it.
+void TestFastBytes::edges()
+{
+    QFETCH(QByteArray, piece);
+    QFETCH(QByteArray, anchor);
+    QFETCH(bool, caseless);
+    const FinderCase search { anchor, caseless, caseless, caseless };
+    for (int at = 0; at <= 100; ++at) {
+        for (int tail = 0; tail <= 3; ++tail) {
+            QByteArray bytes(at, 'z');
+            for (int i = 2; i < at; i += 3)
+                bytes[i] = '\n';
+            bytes += piece + QByteArray(tail, 'z');
+            for (qsizetype cut = 0; cut <= 2 && cut < bytes.size(); ++cut) {
+                compareFinds(search, bytes, 0, bytes.size() - cut, "piece at its place");
+                compareFinds(search, bytes, 1, bytes.size() - cut, "range from the second byte");
+                if (QTest::currentTestFailed())
+                    return;
+            }
+        }
+    }
+}
+
+// Data without a candidate, longer than a loop can count in its per-byte counters before
+// it sums them.
+void TestFastBytes::manyLineFeeds()
+{
+    const FinderCase search { "alpha", true, true, true };
+    compareFinds(search, QByteArray(300000, '\n'), 0, 300000, "line feeds only");
+    compareFinds(search, QByteArray(300000, '\n') + "alpha", 7, 300005, "then the anchor");
+}
+
+QTEST_MAIN(TestFastBytes)
+#include "tst_fastbytes.moc"
