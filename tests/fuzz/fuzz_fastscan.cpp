@@ -6,6 +6,7 @@
 // report will do there, but never a crash or a read outside a buffer.
 
 #include "search/changingsource.h"
+#include "search/fastbytes.h"
 #include "search/literalscan.h"
 #include "search/scanfile.h"
 
@@ -19,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -57,6 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     options.after = contexts[(data[0] >> 4) & 7];
     const size_t textLength = data[1] & 15;
     const bool nearPieceEdge = data[1] & 0x80;
+    // Each loop of the candidate search that this processor runs, as the input picks.
+    static const std::vector<int> widths = candidateWidths();
+    useCandidateWidth(widths[size_t((data[0] >> 7 & 1) | (data[1] >> 5 & 2)) % widths.size()]);
     ScanLimits small;
     small.readBlock = 1 + (data[2] & 15);
     small.longLine = 1 + (data[2] >> 4) * 5;
