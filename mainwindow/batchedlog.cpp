@@ -201,8 +201,9 @@ void BatchedLog::writeEntry(const Entry &entry)
             lastHeaderPath = entry.text;
             lastHeaderWord = entry.text;
             lastHeaderWord.replace(QLatin1Char('/'), QLatin1Char('\\'));
+            lastHeaderPlain = isPlainPath(lastHeaderWord);
         }
-        if (fileHeaderMarkup.usable && isPlainPath(lastHeaderWord))
+        if (fileHeaderMarkup.usable && lastHeaderPlain)
             writeWord(fileHeaderMarkup, lastHeaderWord);
         else
             writeHtml(fileHeaderHtml(entry.text));

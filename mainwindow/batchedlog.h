@@ -106,6 +106,7 @@ private:
     Template lineHeaderMarkup;
     QString lastHeaderPath;
     QString lastHeaderWord;
+    bool lastHeaderPlain = false;
     QTextDocument scratch;
 };
 
