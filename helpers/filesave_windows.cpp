@@ -1,5 +1,7 @@
 #include "helpers/filesave.h"
 
+#include "search/systempath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
@@ -27,22 +29,6 @@ QString linkedFile(const QString &path)
         info.setFile(info.symLinkTarget());
     }
     return info.filePath();
-}
-
-// The path as the system takes it without reading anything into it: absolute, and behind
-// "\\?\", so that a file named "nul.txt" or "com1" is that file, never the device.
-static std::wstring systemPath(const QString &path)
-{
-    // A path already in the system's own spelling is taken as it is: cleaning would
-    // read "\\.\NUL" as a network path.
-    const QString native = QDir::toNativeSeparators(path);
-    if (native.startsWith(QLatin1String("\\\\?\\")) || native.startsWith(QLatin1String("\\\\.\\")))
-        return native.toStdWString();
-    const QString absolute
-        = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    if (absolute.startsWith(QLatin1String("\\\\")))
-        return (QLatin1String("\\\\?\\UNC\\") + absolute.mid(2)).toStdWString();
-    return (QLatin1String("\\\\?\\") + absolute).toStdWString();
 }
 
 bool hasOtherNames(const QString &path)

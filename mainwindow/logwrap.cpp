@@ -29,7 +29,8 @@ bool needsBreakAnywhere(const QString &line)
 
 void prepareLogWrap(QPlainTextEdit *edit, const QString &line)
 {
-    if (edit->wordWrapMode() != QTextOption::WrapAnywhere && needsBreakAnywhere(line))
+    // Most lines are ruled out by their length alone.
+    if (needsBreakAnywhere(line) && edit->wordWrapMode() != QTextOption::WrapAnywhere)
         edit->setWordWrapMode(QTextOption::WrapAnywhere);
 }
 

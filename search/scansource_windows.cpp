@@ -1,5 +1,7 @@
 #include "search/scansource.h"
 
+#include "search/systempath.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -21,23 +23,6 @@ ScanSource::~ScanSource()
 {
     if (handle->file != INVALID_HANDLE_VALUE)
         ::CloseHandle(handle->file);
-}
-
-// The path as the system takes it without reading anything into it: absolute, and behind
-// "\\?\", so that a file named "nul.txt" or "com1" is that file, never the device. A
-// path that already names a device ("\\.\NUL") is left as it is.
-static std::wstring systemPath(const QString &path)
-{
-    // A path already in the system's own spelling is taken as it is: cleaning would
-    // read "\\.\NUL" as a network path.
-    const QString native = QDir::toNativeSeparators(path);
-    if (native.startsWith(QLatin1String("\\\\?\\")) || native.startsWith(QLatin1String("\\\\.\\")))
-        return native.toStdWString();
-    const QString absolute
-        = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    if (absolute.startsWith(QLatin1String("\\\\")))
-        return (QLatin1String("\\\\?\\UNC\\") + absolute.mid(2)).toStdWString();
-    return (QLatin1String("\\\\?\\") + absolute).toStdWString();
 }
 
 // Where the system's own reading of a plain path leads to one of its devices ("NUL",

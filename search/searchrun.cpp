@@ -52,8 +52,8 @@ static SearchRun run(const QStringList &files, const ScanFunction &scan, LogSink
         timed->countAs(&SearchPhases::report);
 
     // The progress is told by time: at the first file, then every so often (the file
-    // being scanned counts as done). The last step
-    // waits until the whole report is in the log.
+    // being scanned counts as done). The last step waits until the whole report is in the
+    // log.
     ProgressPacer pacer;
     QElapsedTimer clock;
     clock.start();
