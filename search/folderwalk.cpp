@@ -56,7 +56,10 @@ void FolderWalk::collect(const QString &folder, QStringList &files)
     folders.clear();
     byIdentity.clear();
     onPath.clear();
-    cyclic = false;
+    lowest.clear();
+    open.clear();
+    isOpen.clear();
+    cyclicGroup.clear();
 
     if (!recurse) {
         const FolderContents contents = listing.read(folder);
@@ -68,22 +71,24 @@ void FolderWalk::collect(const QString &folder, QStringList &files)
     }
 
     const int root = enter(folder, FileIdentity(), false);
-    if (cyclic) {
-        std::vector<bool> listed(folders.size(), false);
-        listOnce(root, folder, files, listed);
-    } else {
-        listAll(root, folder, files);
+    listedWay.assign(folders.size(), 0);
+    ways = 0;
+    int way = 0;
+    if (cyclicGroup[size_t(folders[size_t(root)].group)]) {
+        way = ++ways;
+        listedWay[size_t(root)] = way;
     }
+    list(root, folder, files, way);
 }
 
-// The folder already read under that identity, -1 when it is on the current path (a link
-// back into the walk, which is a cycle and is not entered), nothing when it is new.
+// The folder already read under that identity, nothing when it is new. A folder on the
+// current path is a link back into the walk: it closes a cycle, and is kept as an edge of
+// the graph, except through a shell shortcut, below which nothing is listed anyway.
 std::optional<int> FolderWalk::reuse(const FileIdentity &identity, bool throughShortcut)
 {
-    if (onPath.contains(identity)) {
-        cyclic = true;
-        return -1;
-    }
+    const auto onPathNow = onPath.constFind(identity);
+    if (onPathNow != onPath.constEnd())
+        return throughShortcut ? -1 : *onPathNow;
     const auto found = byIdentity.constFind({ identity, throughShortcut });
     if (found != byIdentity.constEnd())
         return *found;
@@ -111,6 +116,9 @@ int FolderWalk::enter(const QString &path, FileIdentity known, bool throughShort
 
     const int index = int(folders.size());
     folders.emplace_back();
+    lowest.push_back(index);
+    open.push_back(index);
+    isOpen.push_back(true);
     std::vector<FileIdentity> identities;
     for (const FileIdentity &identity : { known, actual }) {
         if (identity.valid && !onPath.contains(identity)) {
@@ -128,11 +136,16 @@ int FolderWalk::enter(const QString &path, FileIdentity known, bool throughShort
 
     // Below a folder reached through a shell shortcut, the file system finds nothing: the
     // shortcut is no folder to it. QDir lists nothing there either.
+    bool selfLink = false;
     for (const int i : sortedLikeQDir(entries, listedAsFolder)) {
         const FolderEntry &entry = entries[size_t(i)];
         int child = -1;
         if (entry.kind == EntryKind::Folder && !throughShortcut)
             child = enter(path + entry.name + QLatin1Char('/'), entry.target, entry.shortcut);
+        // A folder still open reaches back to this one or above: same group, perhaps.
+        if (child >= 0 && isOpen[size_t(child)])
+            lowest[size_t(index)] = std::min(lowest[size_t(index)], lowest[size_t(child)]);
+        selfLink = selfLink || child == index;
         Folder &folder = folders[size_t(index)];
         folder.subFolders.append(entry.name);
         folder.children.push_back(child);
@@ -140,31 +153,50 @@ int FolderWalk::enter(const QString &path, FileIdentity known, bool throughShort
 
     for (const FileIdentity &identity : identities)
         onPath.remove(identity);
+    if (lowest[size_t(index)] == index) {
+        const bool single = open.back() == index;
+        cyclicGroup.push_back(!single || selfLink);
+        closeGroup(index);
+    }
     return index;
 }
 
-// Without a cycle: every path, as QDir's walk gives it, a folder reached twice listed twice.
-void FolderWalk::listAll(int index, const QString &path, QStringList &files) const
+// The folders reached from first that reach it again form its group; they are the ones
+// opened since it.
+void FolderWalk::closeGroup(int first)
 {
-    const Folder &folder = folders[size_t(index)];
-    for (size_t i = 0; i < folder.children.size(); ++i) {
-        if (folder.children[i] >= 0)
-            listAll(folder.children[i], path + folder.subFolders[int(i)] + QLatin1Char('/'), files);
-    }
-    for (const QString &name : folder.files)
-        files.append(path + name);
+    const int group = int(cyclicGroup.size()) - 1;
+    int folder;
+    do {
+        folder = open.back();
+        open.pop_back();
+        isOpen[size_t(folder)] = false;
+        folders[size_t(folder)].group = group;
+    } while (folder != first);
 }
 
-// With a cycle: each folder once, under the first path that reaches it.
-void FolderWalk::listOnce(
-    int index, const QString &path, QStringList &files, std::vector<bool> &listed) const
+// Lists the folder's files under path, sub-folders first. way names the way into the
+// folder's group when that group holds a cycle (0 otherwise): within it, a folder already
+// listed from that way is not listed again. A step into another group is a new way in.
+void FolderWalk::list(int index, const QString &path, QStringList &files, int way)
 {
-    listed[size_t(index)] = true;
     const Folder &folder = folders[size_t(index)];
     for (size_t i = 0; i < folder.children.size(); ++i) {
         const int child = folder.children[i];
-        if (child >= 0 && !listed[size_t(child)])
-            listOnce(child, path + folder.subFolders[int(i)] + QLatin1Char('/'), files, listed);
+        if (child < 0)
+            continue;
+        const int group = folders[size_t(child)].group;
+        int childWay = 0;
+        if (group == folder.group) {
+            if (listedWay[size_t(child)] == way)
+                continue;
+            childWay = way;
+        } else if (cyclicGroup[size_t(group)]) {
+            childWay = ++ways;
+        }
+        if (childWay)
+            listedWay[size_t(child)] = childWay;
+        list(child, path + folder.subFolders[int(i)] + QLatin1Char('/'), files, childWay);
     }
     for (const QString &name : folder.files)
         files.append(path + name);

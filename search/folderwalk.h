@@ -15,10 +15,13 @@
 //
 // Each folder comes in QDir's order (by name, case ignored), sub-folders first, each
 // sub-tree complete before the next, then the folder's own files that match the filter.
-// The walk reads every distinct folder once (by identity). Where links make no cycle, a
-// folder reached by several paths is listed under each of them. Where they make one, each
-// folder is listed once, under the path where the walk first reaches it, so that the work
-// grows with the number of folders and not with the number of paths through the links.
+// The walk reads every distinct folder once (by identity). The folders and the links
+// between them form a graph; a cycle lies inside a group of folders that all reach one
+// another. Outside such groups a folder reached by several paths is listed under each of
+// them. Each time the walk comes into a group from outside it, it lists each folder of the
+// group once, under the path by which it first reaches it from there, and does not follow
+// a link back to a folder of the group listed since: one cycle lists its own folders once
+// per way in, and changes nothing elsewhere.
 class FolderWalk
 {
 public:
@@ -34,14 +37,15 @@ private:
         // The folder each sub-folder leads to, or -1 where there is nothing to enter.
         std::vector<int> children;
         QStringList files;
+        // The group of folders that reach one another that this one belongs to.
+        int group = -1;
     };
     using Key = std::pair<FileIdentity, bool>;
 
     int enter(const QString &path, FileIdentity known, bool throughShortcut);
     std::optional<int> reuse(const FileIdentity &identity, bool throughShortcut);
-    void listAll(int folder, const QString &path, QStringList &files) const;
-    void listOnce(
-        int folder, const QString &path, QStringList &files, std::vector<bool> &listed) const;
+    void closeGroup(int folder);
+    void list(int folder, const QString &path, QStringList &files, int way);
 
     FolderListing &listing;
     NameFilter filter;
@@ -50,8 +54,19 @@ private:
     QHash<Key, int> byIdentity;
     // The folders from the searched one down to the one being read.
     QHash<FileIdentity, int> onPath;
-    // Whether a link leads back onto the path it was found on.
-    bool cyclic = false;
+
+    // The groups, found while the folders are read (Tarjan's algorithm: a folder's index is
+    // the order in which it was first read). lowest is the earliest folder still open that
+    // the folder reaches; open holds the folders whose group is not closed yet.
+    std::vector<int> lowest;
+    std::vector<int> open;
+    std::vector<bool> isOpen;
+    // Per group: whether it holds a cycle (several folders, or one with a link to itself).
+    std::vector<bool> cyclicGroup;
+
+    // While listing: the way into its group under which each folder was listed last.
+    std::vector<int> listedWay;
+    int ways = 0;
 };
 
 #endif // FOLDERWALK_H

@@ -26,8 +26,10 @@ public:
     ScanSource &operator=(const ScanSource &) = delete;
 
     // Opens the file at path for reading when the path leads, links followed, to a regular
-    // file. A listed path comes from the file list, where only a link can lead to anything
-    // but a regular file: unless it is a link, it is opened without being looked at first.
+    // file; anything else (a FIFO, a socket, a device, a folder), even one swapped in for a
+    // file of the list after its folder was read, is left unopened. A listed path comes
+    // from the file list: where the system's own open can tell a regular file only by
+    // opening it (Windows), such a path is opened without being looked at first.
     OpenResult open(const QString &path, bool listed = false);
 
     qint64 size() const override { return openedSize; }

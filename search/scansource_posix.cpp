@@ -24,65 +24,75 @@ ScanSource::~ScanSource()
         ::close(handle->fd);
 }
 
-// Opens, waiting as long as the system makes it wait, the same regular file: a handle that
-// only names the file shows that it is one, and the open goes through that handle, so that
-// nothing swapped in under the name meanwhile (a FIFO) can make it wait for ever.
-static int openWaitingForLease(const QByteArray &name)
+// The folder of this process's open descriptors, through which a handle that only names a
+// file is opened for reading: the open reaches that very file, whatever the name leads to
+// by now. Opened once; -1 where /proc is missing.
+static int descriptorFolder()
 {
-    const int named = ::open(name.constData(), O_PATH | O_CLOEXEC);
-    if (named < 0)
-        return -1;
-    struct stat info;
-    int fd = -1;
-    if (::fstat(named, &info) == 0 && S_ISREG(info.st_mode)) {
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(named);
+    static const int folder = ::open("/proc/self/fd", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return folder;
+}
+
+// Opens for reading the regular file that named refers to. The open does not wait unless
+// another program holds a lease on the file (a Samba oplock, an NFS delegation): then it
+// waits until that program gives the lease up, as any program's open does.
+static int openNamed(int named, const QByteArray &name, const struct stat &seen)
+{
+    const int folder = descriptorFolder();
+    const QByteArray number = QByteArray::number(named);
+    const auto reopen = [&](int flags) {
+        int fd;
         do
-            fd = ::open(self.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+            fd = folder >= 0 ? ::openat(folder, number.constData(), flags)
+                             : ::open(name.constData(), flags);
         while (fd < 0 && errno == EINTR);
+        return fd;
+    };
+    int fd = reopen(O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 && (errno == EWOULDBLOCK || errno == EAGAIN))
+        fd = reopen(O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0 && folder < 0) {
+        // Without /proc the name is opened again: it must still be the file looked at.
+        struct stat info;
+        if (::fstat(fd, &info) != 0 || info.st_dev != seen.st_dev || info.st_ino != seen.st_ino) {
+            ::close(fd);
+            errno = ENOENT;
+            return -1;
+        }
     }
-    ::close(named);
     return fd;
 }
 
+// Only a regular file is opened. The path is first opened as a handle that only names what
+// it leads to, links followed: that open has no effect on a device, does not wait for a
+// FIFO's writer nor for a lease, and fails on nothing a folder can hold. A look at the
+// handle tells what it is; a regular file is then opened through the handle, so that
+// nothing swapped in under the name meanwhile is ever opened.
 OpenResult ScanSource::open(const QString &path, bool listed)
 {
+    // A file of the list was a regular file or a link when its folder was read; any path
+    // goes the same way, since a file of the list may have been replaced since.
+    Q_UNUSED(listed);
     const QByteArray name = QFile::encodeName(path);
-
-    // A file of the list that is not a link was a regular file when its folder was read:
-    // one open is the whole lookup. Anything swapped in since is still caught below, and
-    // the open does not wait. A link is refused here and looked at like any other path.
-    int fd = -1;
-    bool lookFirst = !listed;
-    if (listed) {
-        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
-        lookFirst = fd < 0 && errno == ELOOP;
-    }
-    if (lookFirst) {
-        // Anything but a regular file is not even opened: opening a device can have effects.
-        struct stat info;
-        if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
-            return OpenResult::NotRegular;
-
-        // The name may lead elsewhere by now: an open that does not wait, then a look at
-        // what was really opened. The flag that kept the open from waiting changes nothing
-        // for a regular file's reads, so it stays.
-        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    }
-    // Another program holds a lease on the file (a Samba oplock, an NFS delegation): the
-    // plain open waits until it gives the lease up, and so does this one.
-    if (fd < 0 && (errno == EWOULDBLOCK || errno == EAGAIN))
-        fd = openWaitingForLease(name);
-    if (fd < 0)
+    int named;
+    do
+        named = ::open(name.constData(), O_PATH | O_CLOEXEC);
+    while (named < 0 && errno == EINTR);
+    if (named < 0)
         return OpenResult::Failed;
     struct stat info;
-    if (::fstat(fd, &info) != 0) {
-        ::close(fd);
+    if (::fstat(named, &info) != 0) {
+        ::close(named);
         return OpenResult::Failed;
     }
     if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
+        ::close(named);
         return OpenResult::NotRegular;
     }
+    const int fd = openNamed(named, name, info);
+    ::close(named);
+    if (fd < 0)
+        return OpenResult::Failed;
     handle->fd = fd;
     openedSize = qint64(info.st_size);
     return OpenResult::Opened;

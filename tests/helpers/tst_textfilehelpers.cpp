@@ -1,6 +1,7 @@
 #include "helpers/helpers.h"
 #include "helpertest.h"
 #include "support/foldertest.h"
+#include "support/specialfiles.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -30,16 +30,20 @@ inline QStringList siblingFiles(int n)
     return files;
 }
 
-// Each folder once, under the path where the walk first reaches it: down the links
-// s0/s1/.../s(n-1), so the deepest file comes first.
+// The siblings make one group of folders that reach one another, and the walk comes into
+// it once from each sibling: each time it lists every sibling once, down the links in name
+// order (s2, s2/s0, s2/s0/s1, ...), so the deepest file comes first. n * n entries.
 inline QStringList siblingWalk(int n)
 {
     QStringList files;
-    for (int depth = n; depth > 0; --depth) {
-        QString path;
-        for (int i = 0; i < depth; ++i)
-            path += QStringLiteral("s%1/").arg(i);
-        files << path + QLatin1Char('f');
+    for (int first = 0; first < n; ++first) {
+        QStringList chain { QStringLiteral("s%1/").arg(first) };
+        for (int i = 0; i < n; ++i) {
+            if (i != first)
+                chain << chain.constLast() + QStringLiteral("s%1/").arg(i);
+        }
+        for (int depth = n - 1; depth >= 0; --depth)
+            files << chain[depth] + QLatin1Char('f');
     }
     return files;
 }

@@ -37,6 +37,8 @@ private slots:
     void cannotOpen();
     void notRegularFiles_data();
     void notRegularFiles();
+    void swappedAfterListing_data();
+    void swappedAfterListing();
     void longLineMemoryBounded();
     void fileUnderLease_data();
     void fileUnderLease();
@@ -341,14 +343,51 @@ void TestFastScan::notRegularFiles()
     QVERIFY(fast.hits.isEmpty());
     QVERIFY(literal.hits.isEmpty());
 
-    // As a file of the search's list, which holds such files only behind links: a link is
-    // still looked at before anything is opened, and whatever was swapped in for a listed
-    // file is opened without waiting and never read.
+    // As a file of the search's list, which holds such files only behind links.
     HitRecorder listed;
     QCOMPARE(FileScanner(options).scan(path, listed, true), ScanStatus::NotRegular);
-    if (throughLink)
-        QCOMPARE(feeder.readersSeen(), 0);
+    QCOMPARE(feeder.readersSeen(), 0);
     QVERIFY(listed.hits.isEmpty());
+}
+
+void TestFastScan::swappedAfterListing_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("socket") << "socket";
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("device") << "device";
+    QTest::newRow("folder") << "folder";
+}
+
+// A file of the list may be replaced by anything between the reading of its folder and its
+// opening. Whatever took its place is left unopened and has no hits, as a FIFO of the list
+// would be: a socket does not stop the search, and a device is never opened, since opening
+// one can have effects of its own.
+void TestFastScan::swappedAfterListing()
+{
+    QFETCH(QString, kind);
+
+    QTemporaryDir scratch;
+    QVERIFY2(scratch.isValid(), qPrintable(scratch.errorString()));
+    const QString path = scratch.filePath(QStringLiteral("listed.txt"));
+    QString why = QStringLiteral("no FIFO here");
+    const bool made = kind == QLatin1String("socket") ? makeSocket(path, &why)
+        : kind == QLatin1String("fifo")              ? makeFifo(path)
+        : kind == QLatin1String("device")            ? makeNullDevice(path, &why)
+                                                     : QDir().mkdir(path);
+    if (!made)
+        QSKIP(qPrintable(why));
+    OpenWatch watch;
+    const bool watching = watch.start(path, &why);
+
+    ScanOptions options;
+    options.text = QStringLiteral("x");
+    HitRecorder listed;
+    QCOMPARE(FileScanner(options).scan(path, listed, true), ScanStatus::NotRegular);
+    QVERIFY(listed.hits.isEmpty());
+    if (!watching)
+        QSKIP(qPrintable(why));
+    QCOMPARE(watch.opens(), 0);
 }
 
 // Another program's lease on a file delays its opening; it never makes the file unreadable.

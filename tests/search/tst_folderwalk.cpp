@@ -74,11 +74,22 @@ void TestFolderWalk::links_data()
     QTest::newRow("link to a folder met before its own parent")
         << QStringList { "r/z/deep/x" } << QStringList { "r/a/l", "r/z/deep" } << "r/"
         << QStringList { "r/a/l/x", "r/z/deep/x" };
-    // With a cycle anywhere, each folder is listed once, where the walk first reaches it.
-    QTest::newRow("cycle elsewhere lists each folder once")
+    // A cycle lists its own folders once per way into it, and nothing else changes: a
+    // folder reached by two paths outside it is still listed under both.
+    QTest::newRow("cycle reached three ways lists its folders under each")
         << QStringList { "r/a/f", "r/b/", "r/s/x" }
         << QStringList { "r/a/l", "r/s", "r/b/l", "r/s", "r/s/back", "r/a" } << "r/"
-        << QStringList { "r/a/l/x", "r/a/f" };
+        << QStringList { "r/a/l/x", "r/a/f", "r/b/l/back/f", "r/b/l/x", "r/s/back/f", "r/s/x" };
+    QTest::newRow("unrelated link to the searched folder keeps a second path")
+        << QStringList { "t/a/f", "t/c/g" } << QStringList { "t/b", "t/a", "t/c/up", "t" } << "t/"
+        << QStringList { "t/a/f", "t/b/f", "t/c/g" };
+    QTest::newRow("unrelated link to itself keeps a second path")
+        << QStringList { "t/a/f", "t/x/g" } << QStringList { "t/b", "t/a", "t/x/x11", "t/x" }
+        << "t/" << QStringList { "t/a/f", "t/b/f", "t/x/g" };
+    // Within a group, a second path to a folder of it is not listed again.
+    QTest::newRow("second path into a group listed once")
+        << QStringList { "r/c/g", "r/d/" } << QStringList { "r/c/up", "r", "r/d/l", "r/c" } << "r/"
+        << QStringList { "r/c/g" };
     QTest::newRow("broken link left out, link to a file kept")
         << QStringList { "r/f", "r/sub/" } << QStringList { "r/dead", "r/none", "r/sub/lf", "r/f" }
         << "r/" << QStringList { "r/sub/lf", "r/f" };
@@ -101,7 +112,10 @@ void TestFolderWalk::siblingLinks_data()
     QTest::addColumn<int>("n");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("3 siblings") << 3 << QStringList { "r/s0/s1/s2/f", "r/s0/s1/f", "r/s0/f" };
+    QTest::newRow("3 siblings") << 3
+                                << QStringList { "r/s0/s1/s2/f", "r/s0/s1/f", "r/s0/f",
+                                       "r/s1/s0/s2/f", "r/s1/s0/f", "r/s1/f", "r/s2/s0/s1/f",
+                                       "r/s2/s0/f", "r/s2/f" };
     for (const int n : { 7, 8, 9 }) {
         QStringList expected;
         for (const QString &file : siblingWalk(n))
@@ -111,7 +125,7 @@ void TestFolderWalk::siblingLinks_data()
 }
 
 // Where the paths through the links number in the hundreds of thousands, each folder is
-// read once and listed once.
+// read once, and listed once per sibling the walk comes in by.
 void TestFolderWalk::siblingLinks()
 {
     QFETCH(int, n);

@@ -1,5 +1,7 @@
-// The walk against the file collection as QDir made it, on generated trees without cycles:
-// both must give the same list, entry for entry, on this platform's file system.
+// The walk against the file collection as QDir made it, never going into a folder on its own
+// path, on generated trees where that rule and the walk's agree: without cycles, and with
+// cycles that only links to an ancestor or to the folder itself make, which no other path
+// leads into. Both must give the same list, entry for entry, on this platform's file system.
 #include "search/collectfiles.h"
 #include "search/qdirwalk.h"
 #include "support/filetree.h"
@@ -35,7 +37,24 @@ static const QStringList fileNames { "a.txt", "A.TXT", "b.log", ".hidden", "noex
     "two.dots.", " lead.txt", "Mixed Case.Txt", "ümlaut.txt", "日本語.md", "[x].txt", "a]b",
     "c;d.txt", "e.TXT", "Zz", "trail .log", "ab", "b" };
 
-// One tree without cycles: folders and files drawn from the names above, a folder "links"
+// Cycles beside the rest of the tree, in folders that no other link leads into: a link to
+// the searched folder, one to a folder's own parent two levels down, one to the folder
+// itself. One of them must not change how the rest of the tree is listed.
+template <class Link>
+static bool addUnrelatedCycles(const QString &root, quint32 seed, Link link)
+{
+    if (seed % 3 == 0)
+        return true;
+    const QStringList folders { "/cycle/up", "/deep/a/b", "/x11" };
+    for (const QString &folder : folders) {
+        if (!QDir().mkpath(root + folder) || !writeFile(root + folder + "/in cycle.txt", "c"))
+            return false;
+    }
+    return link(root, root + "/cycle/up/top") && link(root + "/deep/a", root + "/deep/a/b/back")
+        && (seed % 3 == 1 || link(root + "/x11", root + "/x11/X11"));
+}
+
+// One tree: folders and files drawn from the names above, a folder "links"
 // beside them whose links lead into the rest (so no link leads back above itself), links
 // to files and broken links everywhere, and FIFOs with links to them where the system has
 // them.
@@ -109,7 +128,7 @@ static bool makeGeneratedTree(const QString &root, quint32 seed)
         return false;
     if (makeFifo(root + "/fifo.txt") && !link(root + "/fifo.txt", links + "/to fifo.txt"))
         return false;
-    return true;
+    return addUnrelatedCycles(root, seed, link);
 }
 
 void TestWalkAgainstQDir::initTestCase()

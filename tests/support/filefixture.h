@@ -42,7 +42,6 @@ QByteArray accessListName();
 QByteArray accessListFor(uint user);
 
 bool makeHardLink(const QString &existing, const QString &newName);
-bool makeFifo(const QString &path);
 // A device that is harmless to open: reading it ends at once. Empty where there is none.
 QString harmlessDevice();
 // Makes at path a device on which every write fails for lack of space, as on a full disk.

@@ -125,11 +125,6 @@ bool makeHardLink(const QString &existing, const QString &newName)
     return ::link(nativeName(existing).constData(), nativeName(newName).constData()) == 0;
 }
 
-bool makeFifo(const QString &path)
-{
-    return ::mkfifo(nativeName(path).constData(), 0600) == 0;
-}
-
 QString harmlessDevice()
 {
     return QStringLiteral("/dev/null");

@@ -58,11 +58,6 @@ bool makeHardLink(const QString &, const QString &)
     return false;
 }
 
-bool makeFifo(const QString &)
-{
-    return false;
-}
-
 QString harmlessDevice()
 {
     return QString();

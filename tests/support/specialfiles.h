@@ -58,6 +58,34 @@ private:
     int status = 0;
 };
 
+// Whatever opens a file system entry, as the system tells it to a watcher of that entry:
+// only real opens count, not a handle that merely names the entry.
+class OpenWatch
+{
+public:
+    OpenWatch() = default;
+    OpenWatch(const OpenWatch &) = delete;
+    OpenWatch &operator=(const OpenWatch &) = delete;
+    ~OpenWatch();
+
+    // Watches the entry at path (not what a link there leads to); false, with the reason,
+    // where the system tells no opens.
+    bool start(const QString &path, QString *why);
+    // How many opens of the entry the system told since start.
+    int opens();
+
+private:
+    int watcher = -1;
+    int seen = 0;
+};
+
+// Makes a socket that nobody listens on, at path; false, with the reason, where none can be made.
+bool makeSocket(const QString &path, QString *why);
+
+// Makes a device node at path that reads nothing and takes any write (the null device);
+// false, with the reason, where this user may not make one.
+bool makeNullDevice(const QString &path, QString *why);
+
 // Makes a FIFO that nobody writes to, for a walk that must never open it; false where the
 // system has no FIFOs.
 bool makeFifo(const QString &path);

@@ -3,10 +3,15 @@
 #include <QFile>
 
 #include <chrono>
+#include <cstring>
 #include <csignal>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/inotify.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,6 +53,68 @@ void FifoFeeder::answer()
         [[maybe_unused]] const ssize_t written = ::write(fd, line.constData(), size_t(line.size()));
         ::close(fd);
     }
+}
+
+OpenWatch::~OpenWatch()
+{
+    if (watcher >= 0)
+        ::close(watcher);
+}
+
+bool OpenWatch::start(const QString &path, QString *why)
+{
+    watcher = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watcher < 0 || ::inotify_add_watch(watcher, QFile::encodeName(path).constData(),
+                           IN_OPEN | IN_DONT_FOLLOW) < 0) {
+        *why = QStringLiteral("inotify cannot watch %1: %2").arg(path, qt_error_string(errno));
+        return false;
+    }
+    return true;
+}
+
+int OpenWatch::opens()
+{
+    alignas(struct inotify_event) char events[4096];
+    for (;;) {
+        const ssize_t got = ::read(watcher, events, sizeof events);
+        if (got <= 0)
+            return seen;
+        for (ssize_t at = 0; at < got;) {
+            const auto *event = reinterpret_cast<const struct inotify_event *>(events + at);
+            if (event->mask & IN_OPEN)
+                ++seen;
+            at += ssize_t(sizeof(struct inotify_event) + event->len);
+        }
+    }
+}
+
+bool makeSocket(const QString &path, QString *why)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (size_t(name.size()) >= sizeof address.sun_path) {
+        *why = QStringLiteral("the path is too long for a socket: %1").arg(path);
+        return false;
+    }
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool made
+        = fd >= 0 && ::bind(fd, reinterpret_cast<struct sockaddr *>(&address), sizeof address) == 0;
+    if (!made)
+        *why = QStringLiteral("no socket at %1: %2").arg(path, qt_error_string(errno));
+    // Closing it leaves the entry, which nobody listens on any more.
+    if (fd >= 0)
+        ::close(fd);
+    return made;
+}
+
+bool makeNullDevice(const QString &path, QString *why)
+{
+    if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        return true;
+    *why = QStringLiteral("no device node at %1: %2").arg(path, qt_error_string(errno));
+    return false;
 }
 
 bool makeFifo(const QString &path)

@@ -17,6 +17,31 @@ bool FifoFeeder::start(const QString &, const QByteArray &, QString *why)
 
 void FifoFeeder::answer() { }
 
+OpenWatch::~OpenWatch() = default;
+
+bool OpenWatch::start(const QString &, QString *why)
+{
+    *why = QStringLiteral("Windows tells nobody when a file is opened");
+    return false;
+}
+
+int OpenWatch::opens()
+{
+    return seen;
+}
+
+bool makeSocket(const QString &, QString *why)
+{
+    *why = QStringLiteral("no socket in the Windows file system");
+    return false;
+}
+
+bool makeNullDevice(const QString &, QString *why)
+{
+    *why = QStringLiteral("no device nodes in the Windows file system");
+    return false;
+}
+
 bool makeFifo(const QString &)
 {
     return false;
