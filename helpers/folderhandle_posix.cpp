@@ -110,8 +110,7 @@ std::optional<FolderEntry> FolderHandle::entry(const QString &entryName) const
     FolderEntry entry;
     entry.name = entryName;
     struct stat info;
-    if (::fstatat(int(handle), QFile::encodeName(entryName).constData(), &info,
-            AT_SYMLINK_NOFOLLOW)
+    if (::fstatat(int(handle), QFile::encodeName(entryName).constData(), &info, AT_SYMLINK_NOFOLLOW)
         == 0) {
         entry.kind = kindOf(info.st_mode);
         entry.id = idOf(info);

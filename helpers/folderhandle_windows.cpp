@@ -183,8 +183,7 @@ std::optional<FolderEntry> FolderHandle::entry(const QString &entryName) const
 {
     if (handle == -1)
         return std::nullopt;
-    const HANDLE file
-        = openItself(folderPath + QLatin1Char('/') + entryName, FILE_READ_ATTRIBUTES);
+    const HANDLE file = openItself(folderPath + QLatin1Char('/') + entryName, FILE_READ_ATTRIBUTES);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
