@@ -33,6 +33,9 @@ private slots:
     void removeFolderLinkSpellings();
     void junctionsAreLinks_data();
     void junctionsAreLinks();
+    void removeFolderTreeWithLinks_data();
+    void removeFolderTreeWithLinks();
+    void copyFolderOrderIgnoresCase();
     void copyFolderKeepsPermissions_data();
     void copyFolderKeepsPermissions();
     void folderSwappedDuringTheWalk_data();
@@ -412,6 +415,76 @@ void TestFolderHelpers::junctionsAreLinks()
     }
     QCOMPARE(readBytes(dir().filePath("target/a.txt")), QByteArray("a"));
     QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFolderHelpers::removeFolderTreeWithLinks_data()
+{
+    QTest::addColumn<QString>("inside"); // where in tree the entry lies
+    QTest::addColumn<QString>(
+        "entry"); // "folder link", "file link", "link up", "dangling link", "fifo"
+
+    QTest::newRow("link to a folder outside") << "a/b"
+                                              << "folder link";
+    QTest::newRow("link to a file outside") << "a"
+                                            << "file link";
+    QTest::newRow("link back up the tree") << "a/b"
+                                           << "link up";
+    QTest::newRow("dangling link") << "a"
+                                   << "dangling link";
+    QTest::newRow("FIFO") << "a/b"
+                          << "fifo";
+}
+
+void TestFolderHelpers::removeFolderTreeWithLinks()
+{
+    // Whatever a removed tree holds goes itself; what a link inside leads to stays whole.
+    QFETCH(QString, inside);
+    QFETCH(QString, entry);
+    if (entry != "fifo" && !symbolicLinksMissing().isEmpty())
+        QSKIP(qPrintable(symbolicLinksMissing()));
+
+    const QString tree = dir().filePath("tree");
+    QVERIFY(makeTree(tree, { "top.txt", inside + "/", inside + "/x.txt" }));
+    QVERIFY(makeTree(dir().filePath("outside"), { "keep.txt", "deeper/keep.txt" }));
+    const QString name = tree + "/" + inside + "/entry";
+    if (entry == "folder link")
+        QVERIFY(QFile::link(dir().filePath("outside"), name));
+    else if (entry == "file link")
+        QVERIFY(QFile::link(dir().filePath("outside/keep.txt"), name));
+    else if (entry == "link up")
+        QVERIFY(QFile::link("..", name));
+    else if (entry == "dangling link")
+        QVERIFY(QFile::link(dir().filePath("absent"), name));
+    else if (!makeFifo(name))
+        QSKIP(qPrintable(systemFixtures()));
+
+    QVERIFY(::removeFolder(tree));
+    QCOMPARE(treeBelow(dir().path()),
+        QStringList(
+            { "outside/", "outside/deeper/", "outside/deeper/keep.txt", "outside/keep.txt" }));
+}
+
+void TestFolderHelpers::copyFolderOrderIgnoresCase()
+{
+    // Folders are copied one after the other by name, ignoring case, as a QDir lists them.
+    QVERIFY(makeTree(dir().filePath("src"), { "B/b.txt", "a/a.txt", "C/c.txt" }));
+    const QString destination = dir().filePath("dst");
+    QList<QStringList> seen;
+    QTimer ticker;
+    ticker.setInterval(0);
+    connect(&ticker, &QTimer::timeout, this, [&] { seen.append(treeBelow(destination)); });
+    ticker.start();
+
+    ::copyFolder(dir().filePath("src"), destination);
+    ticker.stop();
+
+    const QList<QStringList> expected {
+        {},
+        { "a/" },
+        { "B/", "a/", "a/a.txt" },
+        { "B/", "B/b.txt", "C/", "a/", "a/a.txt" },
+    };
+    QCOMPARE(seen, expected);
 }
 
 void TestFolderHelpers::copyFolderKeepsPermissions_data()
