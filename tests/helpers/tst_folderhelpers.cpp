@@ -420,8 +420,8 @@ void TestFolderHelpers::junctionsAreLinks()
 void TestFolderHelpers::removeFolderTreeWithLinks_data()
 {
     QTest::addColumn<QString>("inside"); // where in tree the entry lies
-    QTest::addColumn<QString>(
-        "entry"); // "folder link", "file link", "link up", "dangling link", "fifo"
+    // What it is: "folder link", "file link", "link up", "dangling link" or "fifo".
+    QTest::addColumn<QString>("entry");
 
     QTest::newRow("link to a folder outside") << "a/b"
                                               << "folder link";
