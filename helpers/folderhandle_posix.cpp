@@ -262,5 +262,7 @@ bool FolderHandle::copyFile(const FolderEntry &entry, const QString &destination
         ::close(fd);
         return false;
     }
-    return writeNewCopy(input, destination, permissionsOf(info.st_mode));
+    // The permissions QFile::copy gives: the source's, with reading and writing for the
+    // owner, who may thus always change or remove the copy.
+    return writeNewCopy(input, destination, permissionsOf(info.st_mode | S_IRUSR | S_IWUSR));
 }
