@@ -1,13 +1,16 @@
 #include "helpers/helpers.h"
 
+#include "helpers/folderhandle.h"
 #include "helpers/messagebox.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <optional>
 
 QString chooseFolder(const QString &caption)
 {
@@ -53,36 +56,45 @@ static bool removeLink(const QString &name)
     return !isLink(left) && !left.exists();
 }
 
-// Empties the folder and removes it, as QDir::removeRecursively does, with every link
-// inside removed as a link: QDir takes a junction for a plain folder, goes into it and
-// empties its target.
-static bool removeTree(const QString &path)
+static bool removeContent(const FolderHandle &folder);
+
+// Removes one entry of an open folder: a sub-folder with everything in it, anything else
+// itself. Only the sub-folder that was listed is gone into; whatever another program puts
+// in its place meanwhile goes only as it is (a link as a link, a folder when empty).
+static bool removeEntry(const FolderHandle &folder, const FolderEntry &entry)
 {
-    // A folder that is not there counts as removed.
-    if (!QDir(path).exists())
-        return true;
+    if (entry.kind != FolderEntry::Folder)
+        return folder.remove(entry);
+    FolderHandle sub = folder.enter(entry);
+    if (sub.isOpen())
+        return removeContent(sub) && sub.removeSelf();
+    const std::optional<FolderEntry> now = folder.entry(entry.name);
+    return !now || folder.remove(*now);
+}
+
+// Empties the folder as QDir::removeRecursively does, going on past what cannot be
+// removed, with every link inside removed as a link: QDir takes a junction for a plain
+// folder, and follows whatever a path leads to at the moment it goes down.
+static bool removeContent(const FolderHandle &folder)
+{
     bool removed = true;
-    QDirIterator entries(
-        path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (entries.hasNext()) {
-        const QString entry = entries.next();
-        const QFileInfo info = entries.fileInfo();
-        bool gone = false;
-        if (isLink(info)) {
-            gone = removeLink(entry);
-        } else if (info.isDir()) {
-            gone = removeTree(entry);
-        } else {
-            gone = QFile::remove(entry);
-            // A read-only file keeps its folder on Windows: it is made writable first.
-            const QFile::Permissions permissions = QFile::permissions(entry);
-            if (!gone && !(permissions & QFile::WriteUser))
-                gone = QFile::setPermissions(entry, permissions | QFile::WriteUser)
-                    && QFile::remove(entry);
-        }
-        removed = gone && removed;
-    }
-    return removed && QDir().rmdir(QDir(path).absolutePath());
+    for (const FolderEntry &entry : folder.entries())
+        removed = removeEntry(folder, entry) && removed;
+    return removed;
+}
+
+// Removes the folder at name, which has no final separator or ".", with all it holds.
+static bool removeTree(const QString &name)
+{
+    FolderHandle folder(name, false);
+    if (folder.isOpen())
+        return removeContent(folder) && folder.removeSelf();
+    // A folder that is not there counts as removed; a link put there meanwhile goes as a
+    // link; a folder that cannot be read goes when it is empty.
+    const QFileInfo info(name);
+    if (isLink(info))
+        return removeLink(name);
+    return !info.isDir() || QDir().rmdir(QDir(name).absolutePath());
 }
 
 bool removeFolder(const QString &path)
@@ -96,7 +108,7 @@ bool removeFolder(const QString &path)
     const QString name = withoutDotNames(path);
     if (isLink(QFileInfo(name)))
         return removeLink(name);
-    return removeTree(path);
+    return removeTree(name);
 }
 
 bool folderExists(const QString &path)
@@ -108,51 +120,90 @@ bool folderExists(const QString &path)
     return exists;
 }
 
-// Copies one folder of the tree. skip is the destination where the copy began: when it
-// lies inside the source, the listing meets it, and its content is the copy being made,
-// never part of the source.
-static void copyInto(const QString &source, const QString &destination, const QFileInfo &skip)
+// The entries in the order of a QDir's own listing: by name, ignoring case.
+static void sortByName(QList<FolderEntry> &entries)
 {
-    QDir sourceDir(source);
-    sourceDir.setNameFilters(QStringList(QStringLiteral("*")));
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry &a, const FolderEntry &b) {
+        const int order = a.name.compare(b.name, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.name < b.name;
+    });
+}
 
+// What an entry is for the copy: a link counts as what it leads to.
+static LinkedKind copiedKind(const FolderHandle &folder, const FolderEntry &entry)
+{
+    switch (entry.kind) {
+    case FolderEntry::File:
+        return LinkedKind::File;
+    case FolderEntry::Folder:
+        return LinkedKind::Folder;
+    case FolderEntry::Link:
+        return folder.linkedKind(entry);
+    default:
+        return LinkedKind::Other;
+    }
+}
+
+static void copyInto(
+    const FolderHandle &source, const QString &destination, const std::optional<FileId> &skip);
+
+// Copies a sub-folder listed in source, or a link to a folder as a link to the same
+// target, never gone into: a link back up the tree cannot loop. skip is the destination
+// where the copy began: when it lies inside the source, the listing meets it, and its
+// content is the copy being made, never part of the source.
+static void copySubFolder(const FolderHandle &source, const FolderEntry &entry,
+    const QString &destination, const std::optional<FileId> &skip)
+{
+    if (entry.kind == FolderEntry::Link) {
+        QFile::link(source.linkTarget(entry), destination);
+        return;
+    }
+    if (skip && entry.id == *skip)
+        return;
+    const FolderHandle sub = source.enter(entry);
+    if (sub.isOpen()) {
+        copyInto(sub, destination, skip);
+        return;
+    }
+    // No longer the folder that was listed: a link put in its place is copied as a link,
+    // anything else is left out.
+    const std::optional<FolderEntry> now = source.entry(entry.name);
+    if (now && now->kind == FolderEntry::Link && source.linkedKind(*now) == LinkedKind::Folder)
+        QFile::link(source.linkTarget(*now), destination);
+}
+
+// Copies one open folder of the tree, its files first, then its sub-folders, depth first.
+static void copyInto(
+    const FolderHandle &source, const QString &destination, const std::optional<FileId> &skip)
+{
     // One level only. QDir::mkdir would resolve a relative name inside the destination
     // itself: anchor it at the current working folder like every other path here.
     QDir destinationDir(destination);
     if (!destinationDir.exists())
         destinationDir.mkdir(QDir::current().absoluteFilePath(destination));
 
-    const QStringList files
-        = sourceDir.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::NoSort);
+    // Regular files, folders and links to them; a link to a FIFO or a device, a dangling
+    // link and the special files themselves are left out.
+    QList<FolderEntry> entries = source.entries();
+    sortByName(entries);
+    QList<FolderEntry> files;
+    QList<FolderEntry> folders;
+    for (const FolderEntry &entry : std::as_const(entries)) {
+        const LinkedKind kind = copiedKind(source, entry);
+        if (kind == LinkedKind::File)
+            files.append(entry);
+        else if (kind == LinkedKind::Folder)
+            folders.append(entry);
+    }
 
     // Let the window repaint and react once per folder during a long copy.
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 
-    // QFile::copy never overwrites; a file that fails is skipped. Only regular files are
-    // opened: a link to a FIFO would block the copy for good, and one to a device would
-    // copy whatever the device streams.
-    for (const QString &name : files) {
-        const QString from = source + QLatin1Char('/') + name;
-        if (QFileInfo(from).isFile())
-            QFile::copy(from, destination + QLatin1Char('/') + name);
-    }
-
-    const QStringList folders
-        = sourceDir.entryList(QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QString &name : folders) {
-        const QString from = source + QLatin1Char('/') + name;
-        const QString to = destination + QLatin1Char('/') + name;
-        const QFileInfo info(from);
-        // The folder listing also holds links to FIFOs and devices: they are skipped.
-        if (!info.isDir())
-            continue;
-        // A linked folder is copied as a link to the same target, never descended into,
-        // so a link back up the tree cannot loop. A junction (Windows) is such a link too.
-        if (info.isSymLink() || info.isJunction())
-            QFile::link(info.symLinkTarget(), to);
-        else if (!skip.exists() || info != skip)
-            copyInto(from, to, skip);
-    }
+    // An existing file is never overwritten; a file that fails is skipped.
+    for (const FolderEntry &entry : std::as_const(files))
+        source.copyFile(entry, destination + QLatin1Char('/') + entry.name);
+    for (const FolderEntry &entry : std::as_const(folders))
+        copySubFolder(source, entry, destination + QLatin1Char('/') + entry.name, skip);
 }
 
 void copyFolder(const QString &source, const QString &destination)
@@ -167,6 +218,9 @@ void copyFolder(const QString &source, const QString &destination)
     QDir destinationDir(destination);
     if (!destinationDir.exists())
         destinationDir.mkdir(QDir::current().absoluteFilePath(destination));
-    const QFileInfo created(destination);
-    copyInto(source, destination, created);
+    const FolderHandle created(destination, true);
+    std::optional<FileId> skip;
+    if (created.isOpen())
+        skip = created.id();
+    copyInto(FolderHandle(source, true), destination, skip);
 }

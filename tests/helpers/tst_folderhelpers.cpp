@@ -1,3 +1,4 @@
+#include "helpers/folderhandle.h"
 #include "helpers/helpers.h"
 #include "helpertest.h"
 #include "support/foldertest.h"
@@ -33,6 +34,13 @@ private slots:
     void removeFolderLinkSpellings();
     void junctionsAreLinks_data();
     void junctionsAreLinks();
+    void removeFolderTreeWithLinks_data();
+    void removeFolderTreeWithLinks();
+    void copyFolderOrderIgnoresCase();
+    void copyFolderKeepsPermissions_data();
+    void copyFolderKeepsPermissions();
+    void folderSwappedDuringTheWalk_data();
+    void folderSwappedDuringTheWalk();
 };
 
 void TestFolderHelpers::removeFolder_data()
@@ -407,6 +415,230 @@ void TestFolderHelpers::junctionsAreLinks()
         QVERIFY(treeBelow(dir().filePath("dst")).contains("b.txt"));
     }
     QCOMPARE(readBytes(dir().filePath("target/a.txt")), QByteArray("a"));
+    QCOMPARE(seenBoxes(watcher), QStringList());
+}
+
+void TestFolderHelpers::removeFolderTreeWithLinks_data()
+{
+    QTest::addColumn<QString>("inside"); // where in tree the entry lies
+    // What it is: "folder link", "file link", "link up", "dangling link" or "fifo".
+    QTest::addColumn<QString>("entry");
+
+    QTest::newRow("link to a folder outside") << "a/b"
+                                              << "folder link";
+    QTest::newRow("link to a file outside") << "a"
+                                            << "file link";
+    QTest::newRow("link back up the tree") << "a/b"
+                                           << "link up";
+    QTest::newRow("dangling link") << "a"
+                                   << "dangling link";
+    QTest::newRow("FIFO") << "a/b"
+                          << "fifo";
+}
+
+void TestFolderHelpers::removeFolderTreeWithLinks()
+{
+    // Whatever a removed tree holds goes itself; what a link inside leads to stays whole.
+    QFETCH(QString, inside);
+    QFETCH(QString, entry);
+    if (entry != "fifo" && !symbolicLinksMissing().isEmpty())
+        QSKIP(qPrintable(symbolicLinksMissing()));
+
+    const QString tree = dir().filePath("tree");
+    QVERIFY(makeTree(tree, { "top.txt", inside + "/", inside + "/x.txt" }));
+    QVERIFY(makeTree(dir().filePath("outside"), { "keep.txt", "deeper/keep.txt" }));
+    const QString name = tree + "/" + inside + "/entry";
+    if (entry == "folder link")
+        QVERIFY(QFile::link(dir().filePath("outside"), name));
+    else if (entry == "file link")
+        QVERIFY(QFile::link(dir().filePath("outside/keep.txt"), name));
+    else if (entry == "link up")
+        QVERIFY(QFile::link("..", name));
+    else if (entry == "dangling link")
+        QVERIFY(QFile::link(dir().filePath("absent"), name));
+    else if (!makeFifo(name))
+        QSKIP(qPrintable(systemFixtures()));
+
+    QVERIFY(::removeFolder(tree));
+    QCOMPARE(treeBelow(dir().path()),
+        QStringList(
+            { "outside/", "outside/deeper/", "outside/deeper/keep.txt", "outside/keep.txt" }));
+}
+
+void TestFolderHelpers::copyFolderOrderIgnoresCase()
+{
+    // Folders are copied one after the other by name, ignoring case, as a QDir lists them.
+    QVERIFY(makeTree(dir().filePath("src"), { "B/b.txt", "a/a.txt", "C/c.txt" }));
+    const QString destination = dir().filePath("dst");
+    QList<QStringList> seen;
+    QTimer ticker;
+    ticker.setInterval(0);
+    connect(&ticker, &QTimer::timeout, this, [&] { seen.append(treeBelow(destination)); });
+    ticker.start();
+
+    ::copyFolder(dir().filePath("src"), destination);
+    ticker.stop();
+
+    const QList<QStringList> expected {
+        {},
+        { "a/" },
+        { "B/", "a/", "a/a.txt" },
+        { "B/", "B/b.txt", "C/", "a/", "a/a.txt" },
+    };
+    QCOMPARE(seen, expected);
+}
+
+void TestFolderHelpers::copyFolderKeepsPermissions_data()
+{
+    QTest::addColumn<QFile::Permissions>("permissions");
+
+    const QFile::Permissions read = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup;
+    QTest::newRow("read-only") << read;
+    QTest::newRow("executable, for the owner only")
+        << (read | QFile::WriteOwner | QFile::WriteUser | QFile::ExeOwner | QFile::ExeUser);
+}
+
+void TestFolderHelpers::copyFolderKeepsPermissions()
+{
+    // The copy of each file gets the permissions that QFile::copy gives it.
+    QFETCH(QFile::Permissions, permissions);
+    const QString file = dir().filePath("src/sub/tool");
+    QVERIFY(writeFile(file, "#!/bin/sh\n"));
+    QVERIFY(QFile::setPermissions(file, permissions));
+    QVERIFY(QFile::copy(file, dir().filePath("reference")));
+    const QFile::Permissions expected = QFile::permissions(dir().filePath("reference"));
+
+    ::copyFolder(dir().filePath("src"), dir().filePath("dst"));
+
+    QCOMPARE(readBytes(dir().filePath("dst/sub/tool")), QByteArray("#!/bin/sh\n"));
+    QCOMPARE(QFile::permissions(dir().filePath("dst/sub/tool")), expected);
+    // Removed all the same, read-only or not.
+    QVERIFY(::removeFolder(dir().filePath("dst")));
+    QVERIFY(!QFileInfo::exists(dir().filePath("dst")));
+}
+
+// Lets the walk call back just before it goes into a sub-folder, for as long as it lives.
+class EnteringHook
+{
+public:
+    explicit EnteringHook(std::function<void(const QString &path)> hook)
+    {
+        FolderHandle::setEnteringHook(std::move(hook));
+    }
+    ~EnteringHook() { FolderHandle::setEnteringHook(nullptr); }
+};
+
+void TestFolderHelpers::folderSwappedDuringTheWalk_data()
+{
+    QTest::addColumn<QString>("operation"); // removeFolder of tree, or copyFolder of tree to dst
+    QTest::addColumn<QString>("at"); // the sub-folder of tree about to be gone into
+    QTest::addColumn<QString>("swapped"); // the folder of tree that another program moves away
+    // What it puts there: a "link" to victim, victim itself ("folder"), or "nothing".
+    QTest::addColumn<QString>("by");
+    QTest::addColumn<bool>("removed"); // removeFolder's result
+    // What is left afterwards: in the temporary folder for removeFolder, in dst for copyFolder.
+    QTest::addColumn<QStringList>("left");
+
+    // tree holds a.txt, sub/b.txt and sub/deeper/c.txt; victim, beside it, holds keep1.txt
+    // and deeper/keep2.txt. The folder moved away lands at moved/.
+    const QStringList victim { "victim/", "victim/deeper/", "victim/deeper/keep2.txt",
+        "victim/keep1.txt" };
+    const QStringList movedSub { "moved/", "moved/b.txt", "moved/deeper/", "moved/deeper/c.txt" };
+    QTest::newRow("removeFolder, sub-folder becomes a link") << "removeFolder"
+                                                             << "sub"
+                                                             << "sub"
+                                                             << "link" << true << movedSub + victim;
+    QTest::newRow("removeFolder, deeper sub-folder becomes a link")
+        << "removeFolder"
+        << "sub/deeper"
+        << "sub/deeper"
+        << "link" << true << QStringList { "moved/", "moved/c.txt" } + victim;
+    // The folder that was opened is emptied wherever it went, never what the path leads to.
+    QTest::newRow("removeFolder, parent becomes a link as its sub-folder is entered")
+        << "removeFolder"
+        << "sub/deeper"
+        << "sub"
+        << "link" << false << QStringList { "moved/", "tree/", "tree/sub@" } + victim;
+    QTest::newRow("removeFolder, sub-folder becomes another folder") << "removeFolder"
+                                                                     << "sub"
+                                                                     << "sub"
+                                                                     << "folder" << false
+                                                                     << movedSub
+            + QStringList { "tree/", "tree/sub/", "tree/sub/deeper/", "tree/sub/deeper/keep2.txt",
+                  "tree/sub/keep1.txt" };
+    QTest::newRow("removeFolder, sub-folder moved away") << "removeFolder"
+                                                         << "sub"
+                                                         << "sub"
+                                                         << "nothing" << true << movedSub + victim;
+    QTest::newRow("copyFolder, sub-folder becomes a link")
+        << "copyFolder"
+        << "sub"
+        << "sub"
+        << "link" << true << QStringList { "a.txt", "sub@" };
+    QTest::newRow("copyFolder, parent becomes a link as its sub-folder is entered")
+        << "copyFolder"
+        << "sub/deeper"
+        << "sub"
+        << "link" << true
+        << QStringList { "a.txt", "sub/", "sub/b.txt", "sub/deeper/", "sub/deeper/c.txt" };
+    QTest::newRow("copyFolder, sub-folder becomes another folder")
+        << "copyFolder"
+        << "sub"
+        << "sub"
+        << "folder" << true << QStringList { "a.txt" };
+    QTest::newRow("copyFolder, sub-folder moved away")
+        << "copyFolder"
+        << "sub"
+        << "sub"
+        << "nothing" << true << QStringList { "a.txt" };
+}
+
+void TestFolderHelpers::folderSwappedDuringTheWalk()
+{
+    // Another program replaces a folder of the tree between the listing of its parent and
+    // the descent: the helpers must neither remove nor copy anything outside the tree.
+    QFETCH(QString, operation);
+    QFETCH(QString, at);
+    QFETCH(QString, swapped);
+    QFETCH(QString, by);
+    QFETCH(bool, removed);
+    QFETCH(QStringList, left);
+
+    const QString tree = dir().filePath("tree");
+    QVERIFY(makeTree(tree, { "a.txt", "sub/b.txt", "sub/deeper/c.txt" }));
+    QVERIFY(makeTree(dir().filePath("victim"), { "keep1.txt", "deeper/keep2.txt" }));
+    // The link is made beforehand and only moved into place at that moment.
+    const QString replacement
+        = by == "nothing" ? QString() : dir().filePath(by == "link" ? "link" : "victim");
+    if (by == "link") {
+        if (!symbolicLinksMissing().isEmpty())
+            QSKIP(qPrintable(symbolicLinksMissing()));
+        QVERIFY(QFile::link(dir().filePath("victim"), replacement));
+    }
+    left.sort();
+
+    bool swappedIn = false;
+    EnteringHook hook([&](const QString &path) {
+        if (swappedIn || path != tree + "/" + at)
+            return;
+        swappedIn = QFile::rename(tree + "/" + swapped, dir().filePath("moved"))
+            && (replacement.isEmpty() || QFile::rename(replacement, tree + "/" + swapped));
+    });
+    WorkingFolder working(dir().path());
+    DialogWatcher watcher;
+
+    bool result = removed;
+    if (operation == "removeFolder")
+        result = ::removeFolder(tree);
+    else
+        ::copyFolder(tree, dir().filePath("dst"));
+
+    QVERIFY(swappedIn);
+    QCOMPARE(treeBelow(operation == "removeFolder" ? dir().path() : dir().filePath("dst")), left);
+    QCOMPARE(result, removed);
+    // A link found in the tree is copied as a link to the same place.
+    if (left.contains("sub@"))
+        QCOMPARE(QFileInfo(dir().filePath("dst/sub")).symLinkTarget(), dir().filePath("victim"));
     QCOMPARE(seenBoxes(watcher), QStringList());
 }
 
