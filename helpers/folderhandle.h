@@ -20,7 +20,7 @@ struct FileId
 };
 
 // One entry of a folder as the folder held it when it was looked at, links not followed.
-struct FolderEntry
+struct HandleEntry
 {
     // A link is a symbolic link, a junction (Windows' folder link) or a shell shortcut
     // (.lnk), which Qt counts among links. Other: FIFOs, devices, sockets.
@@ -55,26 +55,26 @@ public:
     const FileId &id() const { return identity; }
 
     // Every entry but "." and "..", hidden and system ones too, in no particular order.
-    QList<FolderEntry> entries() const;
+    QList<HandleEntry> entries() const;
     // What the name is now in the folder; nothing when it is gone.
-    std::optional<FolderEntry> entry(const QString &name) const;
+    std::optional<HandleEntry> entry(const QString &name) const;
 
     // Opens a sub-folder listed here, never through a link: closed when the name no longer
     // leads to the folder that was listed (a link or another folder put in its place).
-    FolderHandle enter(const FolderEntry &entry) const;
+    FolderHandle enter(const HandleEntry &entry) const;
     // Removes the entry itself: a file, a link (never what it leads to), an empty folder.
     // A read-only file on Windows is made writable first.
-    bool remove(const FolderEntry &entry) const;
+    bool remove(const HandleEntry &entry) const;
     // Closes the emptied folder and removes it from its parent.
     bool removeSelf();
 
     // What a link listed here leads to, and its target as an absolute path.
-    LinkedKind linkedKind(const FolderEntry &entry) const;
-    QString linkTarget(const FolderEntry &entry) const;
+    LinkedKind linkedKind(const HandleEntry &entry) const;
+    QString linkTarget(const HandleEntry &entry) const;
     // Copies a regular file listed here, or the one a listed link leads to, into a new
     // file at destination, with its permissions. Never overwrites, never opens anything
     // but a regular file, and leaves nothing behind when it fails.
-    bool copyFile(const FolderEntry &entry, const QString &destination) const;
+    bool copyFile(const HandleEntry &entry, const QString &destination) const;
 
     // Lets a test change the tree at the worst moment: called with the sub-folder's path
     // each time a listed sub-folder is about to be opened by enter(). Empty: none.

@@ -19,15 +19,15 @@ static FileId idOf(const struct stat &info)
     return { quint64(info.st_dev), quint64(info.st_ino) };
 }
 
-static FolderEntry::Kind kindOf(mode_t mode)
+static HandleEntry::Kind kindOf(mode_t mode)
 {
     if (S_ISREG(mode))
-        return FolderEntry::File;
+        return HandleEntry::File;
     if (S_ISDIR(mode))
-        return FolderEntry::Folder;
+        return HandleEntry::Folder;
     if (S_ISLNK(mode))
-        return FolderEntry::Link;
-    return FolderEntry::Other;
+        return HandleEntry::Link;
+    return HandleEntry::Other;
 }
 
 FolderHandle::FolderHandle(const QString &path, bool followLink)
@@ -51,9 +51,9 @@ FolderHandle::~FolderHandle()
         ::close(int(handle));
 }
 
-QList<FolderEntry> FolderHandle::entries() const
+QList<HandleEntry> FolderHandle::entries() const
 {
-    QList<FolderEntry> list;
+    QList<HandleEntry> list;
     if (handle == -1)
         return list;
     // The listing reads through a descriptor of its own: this one stays where it is for
@@ -70,14 +70,14 @@ QList<FolderEntry> FolderHandle::entries() const
         const char *plain = found->d_name;
         if (plain[0] == '.' && (plain[1] == '\0' || (plain[1] == '.' && plain[2] == '\0')))
             continue;
-        FolderEntry entry;
+        HandleEntry entry;
         entry.name = QFile::decodeName(plain);
         switch (found->d_type) {
         case DT_REG:
-            entry.kind = FolderEntry::File;
+            entry.kind = HandleEntry::File;
             break;
         case DT_LNK:
-            entry.kind = FolderEntry::Link;
+            entry.kind = HandleEntry::Link;
             break;
         case DT_DIR:
         case DT_UNKNOWN: {
@@ -90,12 +90,12 @@ QList<FolderEntry> FolderHandle::entries() const
             } else if (errno == ENOENT) {
                 continue;
             } else {
-                entry.kind = found->d_type == DT_DIR ? FolderEntry::Folder : FolderEntry::Other;
+                entry.kind = found->d_type == DT_DIR ? HandleEntry::Folder : HandleEntry::Other;
             }
             break;
         }
         default:
-            entry.kind = FolderEntry::Other;
+            entry.kind = HandleEntry::Other;
         }
         list.append(entry);
     }
@@ -103,11 +103,11 @@ QList<FolderEntry> FolderHandle::entries() const
     return list;
 }
 
-std::optional<FolderEntry> FolderHandle::entry(const QString &entryName) const
+std::optional<HandleEntry> FolderHandle::entry(const QString &entryName) const
 {
     if (handle == -1)
         return std::nullopt;
-    FolderEntry entry;
+    HandleEntry entry;
     entry.name = entryName;
     struct stat info;
     if (::fstatat(int(handle), QFile::encodeName(entryName).constData(), &info, AT_SYMLINK_NOFOLLOW)
@@ -121,7 +121,7 @@ std::optional<FolderEntry> FolderHandle::entry(const QString &entryName) const
     return entry;
 }
 
-FolderHandle FolderHandle::enter(const FolderEntry &entry) const
+FolderHandle FolderHandle::enter(const HandleEntry &entry) const
 {
     const QString path = folderPath + QLatin1Char('/') + entry.name;
     entering(path);
@@ -147,7 +147,7 @@ FolderHandle FolderHandle::enter(const FolderEntry &entry) const
     return sub;
 }
 
-bool FolderHandle::remove(const FolderEntry &entry) const
+bool FolderHandle::remove(const HandleEntry &entry) const
 {
     if (handle == -1)
         return false;
@@ -172,7 +172,7 @@ bool FolderHandle::removeSelf()
     return ::rmdir(QFile::encodeName(QDir(folderPath).absolutePath()).constData()) == 0;
 }
 
-LinkedKind FolderHandle::linkedKind(const FolderEntry &entry) const
+LinkedKind FolderHandle::linkedKind(const HandleEntry &entry) const
 {
     struct stat info;
     if (handle == -1
@@ -183,7 +183,7 @@ LinkedKind FolderHandle::linkedKind(const FolderEntry &entry) const
     return S_ISDIR(info.st_mode) ? LinkedKind::Folder : LinkedKind::Other;
 }
 
-QString FolderHandle::linkTarget(const FolderEntry &entry) const
+QString FolderHandle::linkTarget(const HandleEntry &entry) const
 {
     if (handle == -1)
         return QString();
@@ -223,14 +223,14 @@ static QFileDevice::Permissions permissionsOf(mode_t mode)
     return permissions;
 }
 
-bool FolderHandle::copyFile(const FolderEntry &entry, const QString &destination) const
+bool FolderHandle::copyFile(const HandleEntry &entry, const QString &destination) const
 {
     if (handle == -1)
         return false;
     // A listed file is read only while it is no link; a listed link is followed, its
     // target's content being what is copied. The first handle reads nothing (O_PATH):
     // a FIFO or a device found there is never opened.
-    const int follow = entry.kind == FolderEntry::File ? O_NOFOLLOW : 0;
+    const int follow = entry.kind == HandleEntry::File ? O_NOFOLLOW : 0;
     const QByteArray plain = QFile::encodeName(entry.name);
     const int named = ::openat(int(handle), plain.constData(), O_PATH | O_CLOEXEC | follow);
     if (named < 0)

@@ -61,16 +61,16 @@ static bool isFolder(const OpenedFile &opened)
 }
 
 // A shell shortcut is a file of its own, known by its name, which Qt counts among links.
-static FolderEntry::Kind kindOf(const QString &name, const OpenedFile &opened)
+static HandleEntry::Kind kindOf(const QString &name, const OpenedFile &opened)
 {
     if (isLink(opened))
-        return FolderEntry::Link;
+        return HandleEntry::Link;
     if (opened.attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return FolderEntry::Folder;
+        return HandleEntry::Folder;
     if (opened.attributes & FILE_ATTRIBUTE_DEVICE)
-        return FolderEntry::Other;
-    return name.endsWith(QLatin1String(".lnk"), Qt::CaseInsensitive) ? FolderEntry::Link
-                                                                     : FolderEntry::File;
+        return HandleEntry::Other;
+    return name.endsWith(QLatin1String(".lnk"), Qt::CaseInsensitive) ? HandleEntry::Link
+                                                                     : HandleEntry::File;
 }
 
 // Opens what is at path itself, a link included, sharing it with everyone.
@@ -140,9 +140,9 @@ FolderHandle::~FolderHandle()
         ::CloseHandle(asHandle(handle));
 }
 
-QList<FolderEntry> FolderHandle::entries() const
+QList<HandleEntry> FolderHandle::entries() const
 {
-    QList<FolderEntry> list;
+    QList<HandleEntry> list;
     if (handle == -1)
         return list;
     // Read from the folder's own handle, from its first entry on.
@@ -158,14 +158,14 @@ QList<FolderEntry> FolderHandle::entries() const
                 found->FileName, int(found->FileNameLength / sizeof(WCHAR)));
             if (entryName != QLatin1String(".") && entryName != QLatin1String("..")) {
                 // A reparse point is looked at itself: only its tag tells a link.
-                std::optional<FolderEntry> entry;
+                std::optional<HandleEntry> entry;
                 if (found->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
                     entry = this->entry(entryName);
                 } else {
                     OpenedFile listed;
                     listed.valid = true;
                     listed.attributes = found->FileAttributes;
-                    entry = FolderEntry { entryName, kindOf(entryName, listed),
+                    entry = HandleEntry { entryName, kindOf(entryName, listed),
                         { identity.volume, quint64(found->FileId.QuadPart) } };
                 }
                 if (entry)
@@ -179,7 +179,7 @@ QList<FolderEntry> FolderHandle::entries() const
     return list;
 }
 
-std::optional<FolderEntry> FolderHandle::entry(const QString &entryName) const
+std::optional<HandleEntry> FolderHandle::entry(const QString &entryName) const
 {
     if (handle == -1)
         return std::nullopt;
@@ -189,14 +189,14 @@ std::optional<FolderEntry> FolderHandle::entry(const QString &entryName) const
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return std::nullopt;
         // Something that cannot be looked at is still there.
-        return FolderEntry { entryName, FolderEntry::Other, FileId() };
+        return HandleEntry { entryName, HandleEntry::Other, FileId() };
     }
     const OpenedFile opened = lookAt(file);
     ::CloseHandle(file);
-    return FolderEntry { entryName, kindOf(entryName, opened), opened.id };
+    return HandleEntry { entryName, kindOf(entryName, opened), opened.id };
 }
 
-FolderHandle FolderHandle::enter(const FolderEntry &entry) const
+FolderHandle FolderHandle::enter(const HandleEntry &entry) const
 {
     const QString path = folderPath + QLatin1Char('/') + entry.name;
     entering(path);
@@ -220,7 +220,7 @@ FolderHandle FolderHandle::enter(const FolderEntry &entry) const
     return sub;
 }
 
-bool FolderHandle::remove(const FolderEntry &entry) const
+bool FolderHandle::remove(const HandleEntry &entry) const
 {
     return handle != -1 && removeIfSame(folderPath + QLatin1Char('/') + entry.name, entry.id);
 }
@@ -235,7 +235,7 @@ bool FolderHandle::removeSelf()
 }
 
 // Links are followed as Qt follows them, shell shortcuts included.
-LinkedKind FolderHandle::linkedKind(const FolderEntry &entry) const
+LinkedKind FolderHandle::linkedKind(const HandleEntry &entry) const
 {
     const QFileInfo info(folderPath + QLatin1Char('/') + entry.name);
     if (info.isDir())
@@ -243,18 +243,18 @@ LinkedKind FolderHandle::linkedKind(const FolderEntry &entry) const
     return info.isFile() ? LinkedKind::File : LinkedKind::Other;
 }
 
-QString FolderHandle::linkTarget(const FolderEntry &entry) const
+QString FolderHandle::linkTarget(const HandleEntry &entry) const
 {
     return QFileInfo(folderPath + QLatin1Char('/') + entry.name).symLinkTarget();
 }
 
-bool FolderHandle::copyFile(const FolderEntry &entry, const QString &destination) const
+bool FolderHandle::copyFile(const HandleEntry &entry, const QString &destination) const
 {
     if (handle == -1)
         return false;
     // A listed file is read only while it is the one listed and no link; a listed link is
     // followed (a shell shortcut is opened itself: its own bytes are copied).
-    const bool follow = entry.kind == FolderEntry::Link;
+    const bool follow = entry.kind == HandleEntry::Link;
     const HANDLE file = openItself(
         folderPath + QLatin1Char('/') + entry.name, GENERIC_READ | FILE_READ_ATTRIBUTES, follow);
     if (file == INVALID_HANDLE_VALUE)

@@ -61,14 +61,14 @@ static bool removeContent(const FolderHandle &folder);
 // Removes one entry of an open folder: a sub-folder with everything in it, anything else
 // itself. Only the sub-folder that was listed is gone into; whatever another program puts
 // in its place meanwhile goes only as it is (a link as a link, a folder when empty).
-static bool removeEntry(const FolderHandle &folder, const FolderEntry &entry)
+static bool removeEntry(const FolderHandle &folder, const HandleEntry &entry)
 {
-    if (entry.kind != FolderEntry::Folder)
+    if (entry.kind != HandleEntry::Folder)
         return folder.remove(entry);
     FolderHandle sub = folder.enter(entry);
     if (sub.isOpen())
         return removeContent(sub) && sub.removeSelf();
-    const std::optional<FolderEntry> now = folder.entry(entry.name);
+    const std::optional<HandleEntry> now = folder.entry(entry.name);
     return !now || folder.remove(*now);
 }
 
@@ -78,7 +78,7 @@ static bool removeEntry(const FolderHandle &folder, const FolderEntry &entry)
 static bool removeContent(const FolderHandle &folder)
 {
     bool removed = true;
-    for (const FolderEntry &entry : folder.entries())
+    for (const HandleEntry &entry : folder.entries())
         removed = removeEntry(folder, entry) && removed;
     return removed;
 }
@@ -121,23 +121,23 @@ bool folderExists(const QString &path)
 }
 
 // The entries in the order of a QDir's own listing: by name, ignoring case.
-static void sortByName(QList<FolderEntry> &entries)
+static void sortByName(QList<HandleEntry> &entries)
 {
-    std::sort(entries.begin(), entries.end(), [](const FolderEntry &a, const FolderEntry &b) {
+    std::sort(entries.begin(), entries.end(), [](const HandleEntry &a, const HandleEntry &b) {
         const int order = a.name.compare(b.name, Qt::CaseInsensitive);
         return order != 0 ? order < 0 : a.name < b.name;
     });
 }
 
 // What an entry is for the copy: a link counts as what it leads to.
-static LinkedKind copiedKind(const FolderHandle &folder, const FolderEntry &entry)
+static LinkedKind copiedKind(const FolderHandle &folder, const HandleEntry &entry)
 {
     switch (entry.kind) {
-    case FolderEntry::File:
+    case HandleEntry::File:
         return LinkedKind::File;
-    case FolderEntry::Folder:
+    case HandleEntry::Folder:
         return LinkedKind::Folder;
-    case FolderEntry::Link:
+    case HandleEntry::Link:
         return folder.linkedKind(entry);
     default:
         return LinkedKind::Other;
@@ -151,10 +151,10 @@ static void copyInto(
 // target, never gone into: a link back up the tree cannot loop. skip is the destination
 // where the copy began: when it lies inside the source, the listing meets it, and its
 // content is the copy being made, never part of the source.
-static void copySubFolder(const FolderHandle &source, const FolderEntry &entry,
+static void copySubFolder(const FolderHandle &source, const HandleEntry &entry,
     const QString &destination, const std::optional<FileId> &skip)
 {
-    if (entry.kind == FolderEntry::Link) {
+    if (entry.kind == HandleEntry::Link) {
         QFile::link(source.linkTarget(entry), destination);
         return;
     }
@@ -167,8 +167,8 @@ static void copySubFolder(const FolderHandle &source, const FolderEntry &entry,
     }
     // No longer the folder that was listed: a link put in its place is copied as a link,
     // anything else is left out.
-    const std::optional<FolderEntry> now = source.entry(entry.name);
-    if (now && now->kind == FolderEntry::Link && source.linkedKind(*now) == LinkedKind::Folder)
+    const std::optional<HandleEntry> now = source.entry(entry.name);
+    if (now && now->kind == HandleEntry::Link && source.linkedKind(*now) == LinkedKind::Folder)
         QFile::link(source.linkTarget(*now), destination);
 }
 
@@ -184,11 +184,11 @@ static void copyInto(
 
     // Regular files, folders and links to them; a link to a FIFO or a device, a dangling
     // link and the special files themselves are left out.
-    QList<FolderEntry> entries = source.entries();
+    QList<HandleEntry> entries = source.entries();
     sortByName(entries);
-    QList<FolderEntry> files;
-    QList<FolderEntry> folders;
-    for (const FolderEntry &entry : std::as_const(entries)) {
+    QList<HandleEntry> files;
+    QList<HandleEntry> folders;
+    for (const HandleEntry &entry : std::as_const(entries)) {
         const LinkedKind kind = copiedKind(source, entry);
         if (kind == LinkedKind::File)
             files.append(entry);
@@ -200,9 +200,9 @@ static void copyInto(
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 
     // An existing file is never overwritten; a file that fails is skipped.
-    for (const FolderEntry &entry : std::as_const(files))
+    for (const HandleEntry &entry : std::as_const(files))
         source.copyFile(entry, destination + QLatin1Char('/') + entry.name);
-    for (const FolderEntry &entry : std::as_const(folders))
+    for (const HandleEntry &entry : std::as_const(folders))
         copySubFolder(source, entry, destination + QLatin1Char('/') + entry.name, skip);
 }
 
