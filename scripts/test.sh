@@ -19,7 +19,7 @@ fi
 if [ "$1" = "--tsan" ]; then
     build=build-tsan
     flags="-DCMAKE_BUILD_TYPE=Debug -DMORL_TSAN=ON"
-    export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=$(pwd)/tests/search/tsan.supp"
     cmake -S . -B "$build" -G Ninja $flags -DMORL_BUILD_TESTS=ON
     tests=$(ctest --test-dir "$build" -N -L search | sed -n 's/^ *Test *#[0-9]*: //p')
     cmake --build "$build" --parallel --target $tests

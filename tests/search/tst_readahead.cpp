@@ -263,6 +263,11 @@ void TestReadAhead::noThreadLeft()
 // as the run's own open does.
 void TestReadAhead::leasedFileWaitedFor()
 {
+#if defined(__SANITIZE_THREAD__)
+    // The holder is a child forked from this program, whose signal the sanitizer's
+    // runtime keeps from it: the lease would only end with the system's time-out.
+    QSKIP("the lease holder does not answer under ThreadSanitizer");
+#endif
     QStringList files;
     for (int i = 0; i < 12; ++i) {
         const QString path = dir().filePath(QStringLiteral("f%1.txt").arg(i, 2, 10, QChar('0')));
