@@ -2,6 +2,7 @@
 
 #include "search/folderlisting.h"
 #include "search/folderwalk.h"
+#include "search/prefetchlisting.h"
 #include "search/searchphases.h"
 
 // The folder with "/" separators and one final "/": entries are made by plain
@@ -19,6 +20,13 @@ static QString normalisedFolder(QString folder)
 void collectFiles(QString folder, QStringList &files, bool recurse, QString filter)
 {
     const PhaseTimer timer(&SearchPhases::collect);
-    SystemListing listing;
+    SystemListing system;
+    // A walk of the whole tree has its folders read ahead, many at a time: on a cold disk
+    // each read waits for it. A single folder is only read.
+    if (!recurse) {
+        FolderWalk(system, filter, recurse).collect(normalisedFolder(folder), files);
+        return;
+    }
+    PrefetchListing listing(system);
     FolderWalk(listing, filter, recurse).collect(normalisedFolder(folder), files);
 }

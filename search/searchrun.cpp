@@ -7,14 +7,22 @@
 #include <QElapsedTimer>
 
 SearchRun runSearch(const QStringList &files, const ScanOptions &options, LogSink &log,
-    const SearchProgress &progress)
+    const SearchProgress &progress, const ReadAheadLimits &ahead, const ScanLimits &limits,
+    ReadAheadCounts *counts)
 {
-    // One scanner for the whole run: the text is analysed once, the read buffer reused.
-    FileScanner scanner(options);
-    return runSearch(
+    // One scanner for the whole run: the text is analysed once, the read buffer reused. It
+    // scans the files that the workers leave to this thread, or all of them without workers.
+    FileScanner scanner(options, limits);
+    ReadAhead readAhead(files, options, limits, ahead);
+    const SearchRun result = runSearch(
         files,
-        [&scanner](const QString &path, HitSink &sink) { return scanner.scan(path, sink, true); },
+        [&scanner, &readAhead](const QString &path, HitSink &sink) {
+            return readAhead.scanNext(path, sink, scanner);
+        },
         log, progress);
+    if (counts)
+        *counts = readAhead.counts();
+    return result;
 }
 
 static SearchRun run(const QStringList &files, const ScanFunction &scan, LogSink &log,

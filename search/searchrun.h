@@ -2,6 +2,7 @@
 #define SEARCHRUN_H
 
 #include "search/logsink.h"
+#include "search/readahead.h"
 #include "search/scanfile.h"
 
 #include <QString>
@@ -27,9 +28,12 @@ using SearchProgress = std::function<void(qsizetype done)>;
 
 // The whole run of a search over files as collectFiles lists them: writes the list of files, then
 // scans them one after the other and writes the report of each hit. A file that cannot be
-// opened stops the run; what was found so far stays in the log.
+// opened stops the run; what was found so far stays in the log. Workers read the files
+// ahead of the report, which the calling thread writes in the list's order all the same;
+// the run returns once they have stopped.
 SearchRun runSearch(const QStringList &files, const ScanOptions &options, LogSink &log,
-    const SearchProgress &progress);
+    const SearchProgress &progress, const ReadAheadLimits &ahead = ReadAheadLimits(),
+    const ScanLimits &limits = ScanLimits(), ReadAheadCounts *counts = nullptr);
 
 // The same with another scan.
 SearchRun runSearch(const QStringList &files, const ScanFunction &scan, LogSink &log,
