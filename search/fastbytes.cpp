@@ -81,8 +81,27 @@ static int commonness(uchar c, bool caseless)
     return 1;
 }
 
-CandidateFinder::CandidateFinder(
-    const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin, bool longS)
+// The two rarest positions of a byte string, the first of them being the rarest.
+static void rarestTwo(const QByteArray &bytes, bool caseless, qsizetype *first, qsizetype *second)
+{
+    const qsizetype size = bytes.size();
+    *first = 0;
+    for (qsizetype i = 1; i < size; ++i) {
+        if (commonness(uchar(bytes[i]), caseless) < commonness(uchar(bytes[*first]), caseless))
+            *first = i;
+    }
+    *second = *first;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (i == *first)
+            continue;
+        if (*second == *first
+            || commonness(uchar(bytes[i]), caseless) < commonness(uchar(bytes[*second]), caseless))
+            *second = i;
+    }
+}
+
+CandidateFinder::CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin,
+    bool longS, const QByteArray &otherAnchor)
     : anchor(anchor)
     , caseless(asciiCaseInsensitive)
     , kelvin(kelvin)
@@ -92,23 +111,9 @@ CandidateFinder::CandidateFinder(
         for (char &c : this->anchor)
             c = char(asciiLower(uchar(c)));
     }
-    // The two rarest positions, the first of them being the rarest.
     const qsizetype size = this->anchor.size();
-    qsizetype first = 0;
-    for (qsizetype i = 1; i < size; ++i) {
-        if (commonness(uchar(this->anchor[i]), caseless)
-            < commonness(uchar(this->anchor[first]), caseless))
-            first = i;
-    }
-    qsizetype second = first;
-    for (qsizetype i = 0; i < size; ++i) {
-        if (i == first)
-            continue;
-        if (second == first
-            || commonness(uchar(this->anchor[i]), caseless)
-                < commonness(uchar(this->anchor[second]), caseless))
-            second = i;
-    }
+    qsizetype first = 0, second = 0;
+    rarestTwo(this->anchor, caseless, &first, &second);
     // (byte | fold) == value: setting the case bit of a letter takes both its cases.
     const auto foldOf
         = [this](uchar c) { return uchar(caseless && asciiUpper(c) != c ? 0x20 : 0); };
@@ -124,6 +129,16 @@ CandidateFinder::CandidateFinder(
     probe.folds = kelvin || longS;
     probe.kelvinLead = kelvin ? 0xE2 : 0xC5;
     probe.longSLead = longS ? 0xC5 : 0xE2;
+    // The loops take a second anchor only where no letter folds (see blockloop.h).
+    if (size > 0 && !otherAnchor.isEmpty() && !caseless && !probe.folds) {
+        other = otherAnchor;
+        rarestTwo(other, false, &first, &second);
+        probe.twoAnchors = true;
+        probe.otherFirst = first;
+        probe.otherSecond = second;
+        probe.otherFirstValue = uchar(other[first]);
+        probe.otherSecondValue = uchar(other[second]);
+    }
 
     // The loop of the chosen width, the widest unless the tests asked for another.
     const BlockLoop *loops = nullptr;
@@ -146,6 +161,12 @@ bool CandidateFinder::matchesAt(const char *at) const
     return true;
 }
 
+bool CandidateFinder::otherMatchesAt(const char *data, qsizetype at, qsizetype end) const
+{
+    return !other.isEmpty() && at + other.size() <= end
+        && std::memcmp(data + at, other.constData(), size_t(other.size())) == 0;
+}
+
 bool CandidateFinder::isSpecialAt(const char *data, qsizetype at, qsizetype end) const
 {
     const uchar c = uchar(data[at]);
@@ -160,7 +181,7 @@ bool CandidateFinder::isSpecialAt(const char *data, qsizetype at, qsizetype end)
 
 bool CandidateFinder::isCandidateAt(const char *data, qsizetype at, qsizetype end) const
 {
-    if (isSpecialAt(data, at, end))
+    if (isSpecialAt(data, at, end) || otherMatchesAt(data, at, end))
         return true;
     return at + anchor.size() <= end
         && (uchar(data[at + probe.first]) | probe.firstFold) == probe.firstValue
@@ -170,9 +191,10 @@ bool CandidateFinder::isCandidateAt(const char *data, qsizetype at, qsizetype en
 qsizetype CandidateFinder::find(
     const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const
 {
-    const qsizetype size = anchor.size();
-    if (size == 0)
+    if (anchor.isEmpty())
         return from < to ? from : -1;
+    // The blocks read the probe bytes of the longer anchor.
+    const qsizetype size = std::max(anchor.size(), other.size());
     qsizetype pos = from;
     if (loop.scan) {
         // A block reads the byte after it (is a CR alone?) and the probe bytes up to
@@ -198,13 +220,15 @@ qsizetype CandidateFinder::find(
         }
     }
     // The bytes too near the end for a block, or all of them without a vector loop.
-    const qsizetype lastStart = end - size;
+    const qsizetype lastStart = end - anchor.size();
     for (; pos < to; ++pos) {
         const uchar c = uchar(data[pos]);
         if (c == '\n') {
             ++*newlines;
             continue;
         }
+        if (!other.isEmpty() && otherMatchesAt(data, pos, end))
+            return pos;
         if (pos <= lastStart
             && (uchar(data[pos + probe.first]) | probe.firstFold) == probe.firstValue
             && matchesAt(data + pos))

@@ -23,14 +23,17 @@ qsizetype nextNewline(const char *data, qsizetype from, qsizetype to);
 // tested a vector of positions at a time before the whole string is compared); for a
 // carriage return not followed by a line feed, which vanishes from the decoded line and
 // joins its neighbours; and, when asked, for the UTF-8 forms of U+212A KELVIN SIGN and
-// U+017F LATIN SMALL LETTER LONG S, which fold to the ASCII letters k and s.
+// U+017F LATIN SMALL LETTER LONG S, which fold to the ASCII letters k and s. With case
+// respected it may look for a second anchor too, matched exactly: the text in another
+// encoding.
 class CandidateFinder
 {
 public:
     CandidateFinder() = default;
-    CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin, bool longS);
+    CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin, bool longS,
+        const QByteArray &otherAnchor = QByteArray());
 
-    // The first index in [from, to) where the anchor starts, lying wholly before end, or
+    // The first index in [from, to) where an anchor starts, lying wholly before end, or
     // where such a byte is, looked at with the bytes up to end; -1 if there is none. Adds
     // to *newlines the line feeds in [from, that index), or in [from, to) when it gives -1.
     qsizetype find(
@@ -40,8 +43,10 @@ private:
     bool isCandidateAt(const char *data, qsizetype at, qsizetype end) const;
     bool isSpecialAt(const char *data, qsizetype at, qsizetype end) const;
     bool matchesAt(const char *at) const;
+    bool otherMatchesAt(const char *data, qsizetype at, qsizetype end) const;
 
     QByteArray anchor;
+    QByteArray other; // the second anchor, empty when there is none
     bool caseless = false;
     bool kelvin = false;
     bool longS = false;

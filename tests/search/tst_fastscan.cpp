@@ -233,15 +233,16 @@ void TestFastScan::lastEmptyLineAtPieceEdge()
     compareScans(scanCase);
 }
 
-// A toolkit fault that the fast scan does not copy: when an invalid UTF-8 sequence
-// straddles the text stream's internal 16 KiB read boundary, the stream's decoder loses
-// the byte that follows it (here the line feed, which joins two lines). The fast scan
-// decodes the file as one piece would be decoded.
+// A toolkit fault that the scan does not copy: when an invalid UTF-8 sequence straddles
+// the text stream's internal 16 KiB read boundary, the stream's decoder loses the byte
+// that follows it (here the line feed, which would join two lines). The scan reads line
+// by line, and a UTF-8 line (its é tells) with a damaged sequence at its end keeps it as a
+// replacement character, whatever the piece boundaries.
 void TestFastScan::sequenceCutByStreamPiece()
 {
-    QByteArray bytes(16383, 'a');
+    QByteArray bytes = "\xC3\xA9" + QByteArray(16381, 'a');
     bytes += "\xE2\nneedle\n";
-    QVERIFY(streamDecodingSlips(bytes));
+    QCOMPARE(bytes.indexOf('\n'), 16384);
     const QString path = scratchFile(bytes);
     ScanOptions options;
     options.text = QStringLiteral("needle");
@@ -251,11 +252,10 @@ void TestFastScan::sequenceCutByStreamPiece()
     HitRecorder fast, literal;
     scanFile(path, options, fast);
     scanFileLiteral(path, options, literal);
-    const QString expected = QStringLiteral("line 1 from 0: ") + QString(16383, u'a')
+    const QString expected = QStringLiteral("line 1 from 0: \u00e9") + QString(16381, u'a')
         + QChar::ReplacementCharacter + QStringLiteral(" | needle");
     QCOMPARE(fast.hits, QStringList { expected });
-    if (literal.hits == fast.hits)
-        qInfo("the toolkit's stream now decodes this case correctly");
+    QCOMPARE(literal.hits, fast.hits);
 }
 
 // Under the toolkit's case folding U+212A KELVIN SIGN matches k and U+017F LONG S
