@@ -165,13 +165,14 @@ bool fileContainsAny(const QStringList &keys, const QString &path)
         while (!in.atEnd() && !found)
             test(in.readLine());
     } else {
-        // The open's text mode has taken every carriage return out already.
+        // Every carriage return goes, as the search removes them.
         if (file.peek(3) == utf8Mark)
             file.skip(3);
         while (!file.atEnd() && !found) {
             QByteArray line = file.readLine();
             if (line.endsWith('\n'))
                 line.chop(1);
+            line.replace('\r', QByteArray());
             test(decodeLine(line, lineEncoding(line)));
         }
     }
@@ -215,9 +216,10 @@ bool replaceInFile(
             QStringLiteral("Erreur"), QStringLiteral("Impossible d'ouvrir le fichier ") + path);
         return false;
     }
-    // The open's text mode has taken every carriage return out already.
+    // Every carriage return goes, as the search removes them.
     QByteArray content = file.readAll();
     file.close();
+    content.replace('\r', QByteArray());
     const auto refuse = [&path] {
         criticalBox(QStringLiteral("Erreur"),
             QStringLiteral("Fichier non modifié, texte UTF-8 invalide dans ") + path);

@@ -3,6 +3,8 @@
 #include "search/fastbytes.h"
 #include "search/streamlines.h"
 
+#include <QUtf8StringView>
+
 void DecodedScan::run()
 {
     qsizetype lineBreakEnd = -1;
@@ -79,6 +81,14 @@ qsizetype DecodedScan::lastLineEnd(qsizetype from) const
 void DecodedScan::addUtf8Lines(qsizetype cut)
 {
     const char *data = reader.data();
+    // Valid UTF-8 is UTF-8 line by line: decoded in one piece, a byte-order mark at its
+    // start kept as the character it is inside the file.
+    if (QUtf8StringView(data, cut).isValidUtf8()) {
+        QStringDecoder whole(QStringConverter::Utf8,
+            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        addText(whole(QByteArrayView(data, cut)));
+        return;
+    }
     for (qsizetype start = 0; start < cut;) {
         const qsizetype end = nextNewline(data, start, cut);
         addLine(decodeLine(data + start, end - start));

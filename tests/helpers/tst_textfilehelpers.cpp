@@ -199,6 +199,8 @@ void TestTextFileHelpers::fileContainsAny_data()
         << QByteArray("un\r\ndeux\r\n") << QStringList { "deux" } << true << none;
     QTest::newRow("not UTF-8, still read")
         << QByteArray("caf\xe9 ok\n") << QStringList { "ok" } << true << none;
+    QTest::newRow("lone CR joins text")
+        << QByteArray("pm_\rresume\n") << QStringList { "pm_resume" } << true << none;
     QTest::newRow("Windows-1252 letter")
         << QByteArray("Le caf\xe9 est chaud\n") << QStringList { "café" } << true << none;
     QTest::newRow("Windows-1252 quotes and euro sign")

@@ -151,6 +151,8 @@ void TestFastScan::handMade_data()
     row("incomplete sequence at the end", "x\n\xE2\x82", "x", false, 0, 3);
     row("invalid sequences", "\xE2x\n\xC0\x80x\n\xED\xA0\x80x\n", "\uFFFDx", true, 0, 0);
     row("second byte-order mark kept", "\xEF\xBB\xBF\xEF\xBB\xBFx\n", "\uFEFFx", true);
+    row("second byte-order mark kept, every line decoded", "\xEF\xBB\xBF\xEF\xBB\xBFx\n", "\uFEFF",
+        false);
     row("blanks of every kind trimmed",
         "\xE3\x80\x80\t x \xC2\xA0\xE2\x80\xA8\n\xE2\x80\x8Bx\xE2\x80\x8B\n", " x", false, 0, 0);
     row("blank at the end of the text", "ab\nab c\n", "ab ", true, 0, 0);
