@@ -31,7 +31,9 @@ BlockFound scanBlocksWith(
     const Vector longSLead = Ops::splat(probe.longSLead);
     const char *const firstAt = data + probe.first;
     const char *const secondAt = data + probe.second;
+    const Vector otherFirstFold = Ops::splat(probe.otherFirstFold);
     const Vector otherFirstValue = Ops::splat(probe.otherFirstValue);
+    const Vector otherSecondFold = Ops::splat(probe.otherSecondFold);
     const Vector otherSecondValue = Ops::splat(probe.otherSecondValue);
     const char *const otherFirstAt = data + probe.otherFirst;
     const char *const otherSecondAt = data + probe.otherSecond;
@@ -51,8 +53,10 @@ BlockFound scanBlocksWith(
                     Ops::equal(Ops::either(Ops::load(secondAt + p), secondFold), secondValue));
             if (twoAnchors) {
                 anchor = Ops::either(anchor,
-                    Ops::both(Ops::equal(Ops::load(otherFirstAt + p), otherFirstValue),
-                        Ops::equal(Ops::load(otherSecondAt + p), otherSecondValue)));
+                    Ops::both(Ops::equal(Ops::either(Ops::load(otherFirstAt + p), otherFirstFold),
+                                  otherFirstValue),
+                        Ops::equal(Ops::either(Ops::load(otherSecondAt + p), otherSecondFold),
+                            otherSecondValue)));
             }
             Vector leads = Ops::equal(bytes, carriageReturn);
             if (folds) {
@@ -87,8 +91,8 @@ BlockFound scanBlocksFor(
     const char *data, std::ptrdiff_t from, std::ptrdiff_t stop, const BlockProbe &probe)
 {
     // Three loops, so that most searches, which need no folding letter and no second
-    // anchor, test fewer bytes. A second anchor comes only with case respected, where no
-    // letter folds.
+    // anchor, test fewer bytes. A second anchor never comes with folding letters: with
+    // both, the vectors would no longer fit in the registers.
     if (probe.folds)
         return scanBlocksWith<Ops, true, false>(data, from, stop, probe);
     if (probe.twoAnchors)

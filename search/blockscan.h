@@ -24,11 +24,12 @@ struct BlockProbe
     unsigned char secondFold = 0, secondValue = 0;
     bool folds = false;
     unsigned char kelvinLead = 0, longSLead = 0;
-    // A second anchor, matched exactly, when twoAnchors is set: two of its bytes at their
-    // offsets, as for the first.
+    // A second anchor when twoAnchors is set: two of its bytes at their offsets, as for the
+    // first.
     bool twoAnchors = false;
     std::ptrdiff_t otherFirst = 0, otherSecond = 0;
-    unsigned char otherFirstValue = 0, otherSecondValue = 0;
+    unsigned char otherFirstFold = 0, otherFirstValue = 0;
+    unsigned char otherSecondFold = 0, otherSecondValue = 0;
 };
 
 // Where a loop stopped: at the first block with a mark, or where its blocks end.

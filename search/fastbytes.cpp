@@ -101,9 +101,11 @@ static void rarestTwo(const QByteArray &bytes, bool caseless, qsizetype *first, 
 }
 
 CandidateFinder::CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin,
-    bool longS, const QByteArray &otherAnchor)
+    bool longS, const QByteArray &otherAnchor, const QByteArray &anchorFolds,
+    const QByteArray &otherFolds)
     : anchor(anchor)
-    , caseless(asciiCaseInsensitive)
+    , folds(anchorFolds)
+    , caseless(asciiCaseInsensitive && anchorFolds.isEmpty())
     , kelvin(kelvin)
     , longS(longS)
 {
@@ -113,7 +115,7 @@ CandidateFinder::CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensi
     }
     const qsizetype size = this->anchor.size();
     qsizetype first = 0, second = 0;
-    rarestTwo(this->anchor, caseless, &first, &second);
+    rarestTwo(this->anchor, caseless || !folds.isEmpty(), &first, &second);
     // (byte | fold) == value: setting the case bit of a letter takes both its cases.
     const auto foldOf
         = [this](uchar c) { return uchar(caseless && asciiUpper(c) != c ? 0x20 : 0); };
@@ -121,9 +123,9 @@ CandidateFinder::CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensi
         probe.first = first;
         probe.second = second;
         probe.firstValue = uchar(this->anchor[first]);
-        probe.firstFold = foldOf(probe.firstValue);
+        probe.firstFold = folds.isEmpty() ? foldOf(probe.firstValue) : uchar(folds[first]);
         probe.secondValue = uchar(this->anchor[second]);
-        probe.secondFold = foldOf(probe.secondValue);
+        probe.secondFold = folds.isEmpty() ? foldOf(probe.secondValue) : uchar(folds[second]);
     }
     // A lead byte not wanted stands in for the other, which the loop then tests twice.
     probe.folds = kelvin || longS;
@@ -132,12 +134,17 @@ CandidateFinder::CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensi
     // The loops take a second anchor only where no letter folds (see blockloop.h).
     if (size > 0 && !otherAnchor.isEmpty() && !caseless && !probe.folds) {
         other = otherAnchor;
-        rarestTwo(other, false, &first, &second);
+        this->otherFolds = otherFolds;
+        rarestTwo(other, !otherFolds.isEmpty(), &first, &second);
         probe.twoAnchors = true;
         probe.otherFirst = first;
         probe.otherSecond = second;
         probe.otherFirstValue = uchar(other[first]);
         probe.otherSecondValue = uchar(other[second]);
+        if (!otherFolds.isEmpty()) {
+            probe.otherFirstFold = uchar(otherFolds[first]);
+            probe.otherSecondFold = uchar(otherFolds[second]);
+        }
     }
 
     // The loop of the chosen width, the widest unless the tests asked for another.
@@ -150,8 +157,20 @@ CandidateFinder::CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensi
     }
 }
 
+// Whether the bytes match values with their folds: (byte | fold) == value.
+static bool matchesFolded(const char *at, const QByteArray &values, const QByteArray &folds)
+{
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if ((uchar(at[i]) | uchar(folds[i])) != uchar(values[i]))
+            return false;
+    }
+    return true;
+}
+
 bool CandidateFinder::matchesAt(const char *at) const
 {
+    if (!folds.isEmpty())
+        return matchesFolded(at, anchor, folds);
     if (!caseless)
         return std::memcmp(at, anchor.constData(), size_t(anchor.size())) == 0;
     for (qsizetype i = 0; i < anchor.size(); ++i) {
@@ -163,8 +182,11 @@ bool CandidateFinder::matchesAt(const char *at) const
 
 bool CandidateFinder::otherMatchesAt(const char *data, qsizetype at, qsizetype end) const
 {
-    return !other.isEmpty() && at + other.size() <= end
-        && std::memcmp(data + at, other.constData(), size_t(other.size())) == 0;
+    if (other.isEmpty() || at + other.size() > end)
+        return false;
+    if (!otherFolds.isEmpty())
+        return matchesFolded(data + at, other, otherFolds);
+    return std::memcmp(data + at, other.constData(), size_t(other.size())) == 0;
 }
 
 bool CandidateFinder::isSpecialAt(const char *data, qsizetype at, qsizetype end) const

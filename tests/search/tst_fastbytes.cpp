@@ -15,15 +15,32 @@ struct FinderCase
     bool caseless = false;
     bool kelvin = false;
     bool longS = false;
-    QByteArray other; // a second anchor, matched exactly
+    QByteArray other; // a second anchor
+    QByteArray folds, otherFolds; // bits of each byte that may differ, when not empty
+
+    // The bytes at `at` equal values, but for the bits of folds.
+    static bool foldedAt(const char *data, qsizetype at, qsizetype end, const QByteArray &values,
+        const QByteArray &folds)
+    {
+        if (values.isEmpty() || at + values.size() > end)
+            return false;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const uchar mask = folds.isEmpty() ? 0 : uchar(folds[i]);
+            if ((uchar(data[at + i]) & ~mask) != (uchar(values[i]) & ~mask))
+                return false;
+        }
+        return true;
+    }
 
     bool otherAt(const char *data, qsizetype at, qsizetype end) const
     {
-        return !other.isEmpty() && QByteArrayView(data, end).sliced(at).startsWith(other);
+        return foldedAt(data, at, end, other, otherFolds);
     }
 
     bool anchorAt(const char *data, qsizetype at, qsizetype end) const
     {
+        if (!folds.isEmpty())
+            return foldedAt(data, at, end, anchor, folds);
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
         if (at + anchor.size() > end)
             return false;
@@ -91,8 +108,8 @@ void TestFastBytes::compareFinds(const FinderCase &search, const QByteArray &byt
     const CandidateWidthChoice choice;
     for (const int width : candidateWidths()) {
         useCandidateWidth(width);
-        const CandidateFinder finder(
-            search.anchor, search.caseless, search.kelvin, search.longS, search.other);
+        const CandidateFinder finder(search.anchor, search.caseless, search.kelvin, search.longS,
+            search.other, search.folds, search.otherFolds);
         for (qsizetype pos = from; pos <= to;) {
             qsizetype newlines = 0, expectedNewlines = 0;
             const qsizetype found = finder.find(data.get(), pos, to, end, &newlines);
@@ -135,11 +152,15 @@ void TestFastBytes::edges_data()
     QTest::addColumn<QByteArray>("anchor");
     QTest::addColumn<bool>("caseless");
     QTest::addColumn<QByteArray>("other");
+    QTest::addColumn<QByteArray>("folds");
+    QTest::addColumn<QByteArray>("otherFolds");
 
-    const auto row = [](const char *name, const QByteArray &piece, const QByteArray &anchor,
-                         bool caseless, const QByteArray &other = QByteArray()) {
-        QTest::newRow(name) << piece << anchor << caseless << other;
-    };
+    const auto row
+        = [](const char *name, const QByteArray &piece, const QByteArray &anchor, bool caseless,
+              const QByteArray &other = QByteArray(), const QByteArray &folds = QByteArray(),
+              const QByteArray &otherFolds = QByteArray()) {
+              QTest::newRow(name) << piece << anchor << caseless << other << folds << otherFolds;
+          };
     row("anchor of one byte", "q", "q", false);
     row("anchor of two bytes", "qx", "qx", false);
     row("anchor in the other case", "QxJ", "qXj", true);
@@ -155,6 +176,16 @@ void TestFastBytes::edges_data()
     row("second anchor of one byte", "\x80", "\xE2\x82\xAC", false, "\x80");
     row("second anchor cut short", "caf", "caf\xC3\xA9", false, "caf\xE9");
     row("lone CR with two anchors", "\r", "\xC3\xA9t\xC3\xA9", false, "\xE9t\xE9");
+    // été ignoring case, with the bits in which the case forms of its bytes differ.
+    const QByteArray utf8Folds("\0\x20\x20\0\x20", 5), windowsFolds("\x20\x20\x20");
+    row("folded anchor, capitals", "\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9", false, "\xE9t\xE9",
+        utf8Folds, windowsFolds);
+    row("folded anchor, mixed case", "\xC3\xA9T\xC3\x89", "\xC3\xA9t\xC3\xA9", false, "\xE9t\xE9",
+        utf8Folds, windowsFolds);
+    row("folded second anchor, capitals", "\xC9T\xC9", "\xC3\xA9t\xC3\xA9", false, "\xE9t\xE9",
+        utf8Folds, windowsFolds);
+    row("folded anchor, another byte", "\xC3\xA8t\xC3\xA9", "\xC3\xA9t\xC3\xA9", false, "\xE9t\xE9",
+        utf8Folds, windowsFolds);
 }
 
 // The piece at each place around the first blocks, after line feeds that the search
@@ -166,7 +197,9 @@ void TestFastBytes::edges()
     QFETCH(QByteArray, anchor);
     QFETCH(bool, caseless);
     QFETCH(QByteArray, other);
-    const FinderCase search { anchor, caseless, caseless, caseless, other };
+    QFETCH(QByteArray, folds);
+    QFETCH(QByteArray, otherFolds);
+    const FinderCase search { anchor, caseless, caseless, caseless, other, folds, otherFolds };
     for (int at = 0; at <= 100; ++at) {
         for (int tail = 0; tail <= 3; ++tail) {
             QByteArray bytes(at, 'z');
@@ -187,7 +220,7 @@ void TestFastBytes::edges()
 // it sums them.
 void TestFastBytes::manyLineFeeds()
 {
-    const FinderCase search { "alpha", true, true, true, {} };
+    const FinderCase search { "alpha", true, true, true, {}, {}, {} };
     compareFinds(search, QByteArray(300000, '\n'), 0, 300000, "line feeds only");
     compareFinds(search, QByteArray(300000, '\n') + "alpha", 7, 300005, "then the anchor");
 }
