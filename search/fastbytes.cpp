@@ -167,9 +167,9 @@ static bool matchesFolded(const char *at, const QByteArray &values, const QByteA
     return true;
 }
 
-bool CandidateFinder::matchesAt(const char *at) const
+template <bool extended> bool CandidateFinder::matchesAt(const char *at) const
 {
-    if (!folds.isEmpty())
+    if (extended && !folds.isEmpty())
         return matchesFolded(at, anchor, folds);
     if (!caseless)
         return std::memcmp(at, anchor.constData(), size_t(anchor.size())) == 0;
@@ -201,13 +201,14 @@ bool CandidateFinder::isSpecialAt(const char *data, qsizetype at, qsizetype end)
     return false;
 }
 
+template <bool extended>
 bool CandidateFinder::isCandidateAt(const char *data, qsizetype at, qsizetype end) const
 {
-    if (isSpecialAt(data, at, end) || otherMatchesAt(data, at, end))
+    if (isSpecialAt(data, at, end) || (extended && otherMatchesAt(data, at, end)))
         return true;
     return at + anchor.size() <= end
         && (uchar(data[at + probe.first]) | probe.firstFold) == probe.firstValue
-        && matchesAt(data + at);
+        && matchesAt<extended>(data + at);
 }
 
 qsizetype CandidateFinder::find(
@@ -215,6 +216,17 @@ qsizetype CandidateFinder::find(
 {
     if (anchor.isEmpty())
         return from < to ? from : -1;
+    // Plain anchors, those of every ASCII text, take the code without the checks of folds
+    // and second anchors.
+    if (folds.isEmpty() && other.isEmpty())
+        return findWith<false>(data, from, to, end, newlines);
+    return findWith<true>(data, from, to, end, newlines);
+}
+
+template <bool extended>
+qsizetype CandidateFinder::findWith(
+    const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const
+{
     // The blocks read the probe bytes of the longer anchor.
     const qsizetype size = std::max(anchor.size(), other.size());
     qsizetype pos = from;
@@ -232,7 +244,7 @@ qsizetype CandidateFinder::find(
             // one that holds are counted.
             for (quint32 marks = found.marks; marks; marks &= marks - 1) {
                 const int bit = lowestBit(marks);
-                if (isCandidateAt(data, pos + bit, end)) {
+                if (isCandidateAt<extended>(data, pos + bit, end)) {
                     *newlines += qPopulationCount(found.lineFeeds & ((quint32(1) << bit) - 1));
                     return pos + bit;
                 }
@@ -249,11 +261,11 @@ qsizetype CandidateFinder::find(
             ++*newlines;
             continue;
         }
-        if (!other.isEmpty() && otherMatchesAt(data, pos, end))
+        if (extended && otherMatchesAt(data, pos, end))
             return pos;
         if (pos <= lastStart
             && (uchar(data[pos + probe.first]) | probe.firstFold) == probe.firstValue
-            && matchesAt(data + pos))
+            && matchesAt<extended>(data + pos))
             return pos;
         if ((c == '\r' || c == 0xE2 || c == 0xC5) && isSpecialAt(data, pos, end))
             return pos;

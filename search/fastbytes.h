@@ -45,9 +45,13 @@ public:
         const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const;
 
 private:
+    template <bool extended>
+    qsizetype findWith(
+        const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const;
+    template <bool extended>
     bool isCandidateAt(const char *data, qsizetype at, qsizetype end) const;
     bool isSpecialAt(const char *data, qsizetype at, qsizetype end) const;
-    bool matchesAt(const char *at) const;
+    template <bool extended> bool matchesAt(const char *at) const;
     bool otherMatchesAt(const char *data, qsizetype at, qsizetype end) const;
 
     QByteArray anchor;
