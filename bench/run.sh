@@ -4,7 +4,8 @@
 # benchmark in Release and prints one comparison of Morl with GNU grep and ripgrep:
 # medians of time and peak memory, and the ratios.
 # Usage: bench/run.sh [repetitions] [tools] [scenarios]
-#   tools: any of fast,window,floor,literal,grep,rg (default: all); scenarios: any of a,b,c2,d,e
+#   tools: any of fast,window,floor,literal,grep,rg (default: all); scenarios: any of
+#   a,b,c2,d,e,f,f2,g,g2 (default: a,b,c2,d,e)
 # Only the corpora and tools of the chosen scenarios are prepared.
 # MORL_BENCH_DATA (default: ../bench-data beside the repository) holds the corpora,
 # MORL_BENCH_BUILD (default: build-bench) the build.
@@ -17,7 +18,9 @@ scenarios=${3:-a,b,c2,d,e}
 
 wants() { case ",$1," in *",$2,"*) return 0 ;; *) return 1 ;; esac; }
 needsTree=false
-for s in a b c2; do wants "$scenarios" "$s" && needsTree=true; done
+for s in a b c2 f f2; do wants "$scenarios" "$s" && needsTree=true; done
+needsLog=false
+for s in d g g2; do wants "$scenarios" "$s" && needsLog=true; done
 
 packages="grep time"
 $needsTree && packages="$packages linux-source-6.1 xz-utils"
@@ -33,7 +36,7 @@ fi
 cmake -S bench -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target morl_bench --parallel 2
 bench="$build/morl_bench"
-if wants "$scenarios" d && [ ! -s "$data/log/big.log" ]; then
+if $needsLog && [ ! -s "$data/log/big.log" ]; then
     echo "Generating $data/log/big.log"
     "$bench" generate-log "$data/log/big.log" 10000000 20
 fi
@@ -44,7 +47,7 @@ fi
 
 # Every tool reads from a warm page cache.
 if $needsTree; then find "$data/linux-source-6.1" -type f -exec cat {} + >/dev/null; fi
-if wants "$scenarios" d; then cat "$data/log/big.log" >/dev/null; fi
+if $needsLog; then cat "$data/log/big.log" >/dev/null; fi
 if wants "$scenarios" e; then cat "$data/line/one-line.txt" >/dev/null; fi
 
 versions="$(grep --version | head -1)"

@@ -33,7 +33,8 @@ QStringList extractBetween(QString &text, const QString &startMarker, const QStr
 // True when the path exists (file or folder); otherwise tells the user in a critical box.
 bool fileExists(const QString &path);
 
-// True when some trimmed line of the file holds one of the keys.
+// True when some trimmed line of the file holds one of the keys. Lines are read as the
+// search reads them: see search/linedecoding.h.
 bool fileContainsAny(const QStringList &keys, const QString &path);
 
 // Writes the lines, each followed by a line end. The file keeps its owner, mode, attributes
@@ -41,7 +42,11 @@ bool fileContainsAny(const QStringList &keys, const QString &path);
 // system stops part way, past the space reserved for it, is the exception).
 bool writeLines(const QString &path, const QStringList &lines);
 
-// Replaces each search text by its replacement on every line of a UTF-8 file.
+// Replaces each search text by its replacement on every line of a file, each line read
+// as the search reads it. A line left alone keeps its bytes; a changed line read as
+// Windows-1252 is written in it when it can be read back so, in UTF-8 otherwise; a
+// UTF-8 byte-order mark stays. A file with a damaged UTF-8 line, binary content or a
+// UTF-16 or UTF-32 byte-order mark is refused.
 bool replaceInFile(
     const QStringList &searchTexts, const QStringList &replacements, const QString &path);
 

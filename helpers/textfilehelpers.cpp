@@ -2,10 +2,13 @@
 
 #include "helpers/filesave.h"
 #include "helpers/messagebox.h"
+#include "search/linedecoding.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringConverter>
+#include <QStringDecoder>
 #include <QTextStream>
 #include <QUtf8StringView>
 #include <QUuid>
@@ -22,6 +25,28 @@ template <typename WriteText> static QByteArray textBytes(WriteText writeText)
     writeText(out);
     out.flush();
     return buffer.data();
+}
+
+static const QByteArray utf8Mark("\xEF\xBB\xBF");
+
+// Whether the file's first bytes are a UTF-16 or UTF-32 byte-order mark: such a file is
+// decoded whole, as the toolkit's stream decodes it.
+static bool hasWideMark(const QByteArray &head)
+{
+    const auto encoding = QStringConverter::encodingForData(head);
+    return encoding && *encoding != QStringConverter::Utf8;
+}
+
+// One line of a file without a wide byte-order mark, its line feed and carriage returns
+// gone, in the encoding its bytes call for. A byte-order mark inside the file stays a
+// character.
+static QString decodeLine(const QByteArray &bytes, LineEncoding encoding)
+{
+    if (encoding == LineEncoding::Windows1252)
+        return decodeWindows1252(bytes.constData(), bytes.size());
+    QStringDecoder decoder(QStringConverter::Utf8,
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return decoder(bytes);
 }
 
 // Writes the bytes onto path and says whether every one of them got there. The save
@@ -127,30 +152,51 @@ bool fileContainsAny(const QStringList &keys, const QString &path)
     }
 
     // Read only as far as the first line that holds a key.
-    QTextStream in(&file);
     bool found = false;
-    while (!in.atEnd() && !found) {
-        const QString line = in.readLine().trimmed();
+    const auto test = [&keys, &found](const QString &line) {
+        const QString trimmed = line.trimmed();
         for (const QString &key : keys) {
-            if (line.contains(key, Qt::CaseSensitive))
+            if (trimmed.contains(key, Qt::CaseSensitive))
                 found = true;
+        }
+    };
+    if (hasWideMark(file.peek(4))) {
+        QTextStream in(&file);
+        while (!in.atEnd() && !found)
+            test(in.readLine());
+    } else {
+        // Every carriage return goes, as the search removes them.
+        if (file.peek(3) == utf8Mark)
+            file.skip(3);
+        while (!file.atEnd() && !found) {
+            QByteArray line = file.readLine();
+            if (line.endsWith('\n'))
+                line.chop(1);
+            line.replace('\r', QByteArray());
+            test(decodeLine(line, lineEncoding(line)));
         }
     }
     file.close();
     return found;
 }
 
-bool writeLines(const QString &path, const QStringList &lines)
+// Saves the lines' bytes, telling the user when that fails.
+static bool saveLines(const QString &path, const QByteArray &bytes)
 {
-    const bool written = saveBytes(path, textBytes([&lines](QTextStream &out) {
-        for (const QString &line : lines)
-            out << line << '\n';
-    }));
+    const bool written = saveBytes(path, bytes);
     if (!written)
         criticalBox(QStringLiteral("Erreur"),
             QStringLiteral("Modification non prise en compte, vérifier l'accès au fichier ")
                 + path);
     return written;
+}
+
+bool writeLines(const QString &path, const QStringList &lines)
+{
+    return saveLines(path, textBytes([&lines](QTextStream &out) {
+        for (const QString &line : lines)
+            out << line << '\n';
+    }));
 }
 
 bool replaceInFile(
@@ -170,29 +216,59 @@ bool replaceInFile(
             QStringLiteral("Erreur"), QStringLiteral("Impossible d'ouvrir le fichier ") + path);
         return false;
     }
-    const QByteArray content = file.readAll();
+    // Every carriage return goes, as the search removes them.
+    QByteArray content = file.readAll();
     file.close();
-
-    // Writing back a file that is not UTF-8 would alter the bytes that were not replaced.
-    if (!QUtf8StringView(content).isValidUtf8()) {
+    content.replace('\r', QByteArray());
+    const auto refuse = [&path] {
         criticalBox(QStringLiteral("Erreur"),
             QStringLiteral("Fichier non modifié, texte UTF-8 invalide dans ") + path);
         return false;
-    }
+    };
+    if (hasWideMark(content.left(4)))
+        return refuse();
+    const bool marked = content.startsWith(utf8Mark);
+    if (marked)
+        content.remove(0, 3);
 
     // Each pair works on the line as the previous pairs left it; lines are not stripped.
-    QTextStream in(content);
-    QStringList lines;
-    while (!in.atEnd()) {
-        QString line = in.readLine();
+    // Everything is read before anything is written, so that a refusal leaves the file.
+    QBuffer out;
+    out.open(QIODevice::WriteOnly | QIODevice::Text);
+    if (marked)
+        out.write(utf8Mark);
+    for (qsizetype start = 0; start < content.size();) {
+        qsizetype end = content.indexOf('\n', start);
+        if (end < 0)
+            end = content.size();
+        const QByteArray bytes = content.mid(start, end - start);
+        start = end + 1;
+        // A UTF-8 line with bytes that are not UTF-8 could not be written back as it was.
+        const LineEncoding encoding = lineEncoding(bytes);
+        if (encoding == LineEncoding::Utf8 && !QUtf8StringView(bytes).isValidUtf8())
+            return refuse();
+        QString line = decodeLine(bytes, encoding);
+        bool changed = false;
         for (qsizetype i = 0; i < searchTexts.size(); ++i) {
-            if (line.contains(searchTexts.at(i), Qt::CaseSensitive))
+            if (line.contains(searchTexts.at(i), Qt::CaseSensitive)) {
                 line.replace(searchTexts.at(i), replacements.at(i), Qt::CaseSensitive);
+                changed = true;
+            }
         }
-        lines.append(line);
+        // A line left alone keeps its bytes. A changed Windows-1252 line stays so when
+        // every character has a byte there and the bytes read back as the same line (an
+        // ASCII line is the same in UTF-8).
+        QByteArray written = bytes;
+        if (changed) {
+            if (encoding != LineEncoding::Windows1252 || !encodeWindows1252(line, &written)
+                || lineEncoding(written) != LineEncoding::Windows1252)
+                written = line.toUtf8();
+        }
+        out.write(written);
+        out.write("\n");
     }
-
-    return writeLines(path, lines);
+    out.close();
+    return saveLines(path, out.data());
 }
 
 bool createTextFile(const QString &path, const QString &text)

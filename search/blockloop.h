@@ -15,7 +15,7 @@
 // be spilled to the stack on Windows, where GCC does not align the stack to 32 bytes.
 namespace {
 
-template <typename Ops, bool folds>
+template <typename Ops, bool folds, bool twoAnchors>
 BlockFound scanBlocksWith(
     const char *data, std::ptrdiff_t from, std::ptrdiff_t stop, const BlockProbe &probe)
 {
@@ -31,6 +31,12 @@ BlockFound scanBlocksWith(
     const Vector longSLead = Ops::splat(probe.longSLead);
     const char *const firstAt = data + probe.first;
     const char *const secondAt = data + probe.second;
+    const Vector otherFirstFold = Ops::splat(probe.otherFirstFold);
+    const Vector otherFirstValue = Ops::splat(probe.otherFirstValue);
+    const Vector otherSecondFold = Ops::splat(probe.otherSecondFold);
+    const Vector otherSecondValue = Ops::splat(probe.otherSecondValue);
+    const char *const otherFirstAt = data + probe.otherFirst;
+    const char *const otherSecondAt = data + probe.otherSecond;
 
     BlockFound found;
     std::ptrdiff_t p = from;
@@ -42,9 +48,16 @@ BlockFound scanBlocksWith(
         for (; p + width <= roundsEnd; p += width) {
             const Vector bytes = Ops::load(data + p);
             const Vector feeds = Ops::equal(bytes, lineFeed);
-            const Vector anchor
+            Vector anchor
                 = Ops::both(Ops::equal(Ops::either(Ops::load(firstAt + p), firstFold), firstValue),
                     Ops::equal(Ops::either(Ops::load(secondAt + p), secondFold), secondValue));
+            if (twoAnchors) {
+                anchor = Ops::either(anchor,
+                    Ops::both(Ops::equal(Ops::either(Ops::load(otherFirstAt + p), otherFirstFold),
+                                  otherFirstValue),
+                        Ops::equal(Ops::either(Ops::load(otherSecondAt + p), otherSecondFold),
+                            otherSecondValue)));
+            }
             Vector leads = Ops::equal(bytes, carriageReturn);
             if (folds) {
                 leads = Ops::either(leads,
@@ -77,9 +90,14 @@ template <typename Ops>
 BlockFound scanBlocksFor(
     const char *data, std::ptrdiff_t from, std::ptrdiff_t stop, const BlockProbe &probe)
 {
-    // Two loops, so that most searches, which need no folding letter, test fewer bytes.
-    return probe.folds ? scanBlocksWith<Ops, true>(data, from, stop, probe)
-                       : scanBlocksWith<Ops, false>(data, from, stop, probe);
+    // Three loops, so that most searches, which need no folding letter and no second
+    // anchor, test fewer bytes. A second anchor never comes with folding letters: with
+    // both, the vectors would no longer fit in the registers.
+    if (probe.folds)
+        return scanBlocksWith<Ops, true, false>(data, from, stop, probe);
+    if (probe.twoAnchors)
+        return scanBlocksWith<Ops, false, true>(data, from, stop, probe);
+    return scanBlocksWith<Ops, false, false>(data, from, stop, probe);
 }
 
 } // namespace

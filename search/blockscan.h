@@ -14,7 +14,8 @@
 // their offsets from the position ((byte | fold) == value, which takes both cases of a
 // letter), a carriage return not followed by a line feed, and, when folds is set, the
 // lead bytes kelvinLead and longSLead of the letters that fold to ASCII (the caller
-// checks the whole sequence).
+// checks the whole sequence); when twoAnchors is set, the two probe bytes of a second
+// anchor too.
 struct BlockProbe
 {
     std::ptrdiff_t first = 0;
@@ -23,6 +24,12 @@ struct BlockProbe
     unsigned char secondFold = 0, secondValue = 0;
     bool folds = false;
     unsigned char kelvinLead = 0, longSLead = 0;
+    // A second anchor when twoAnchors is set: two of its bytes at their offsets, as for the
+    // first.
+    bool twoAnchors = false;
+    std::ptrdiff_t otherFirst = 0, otherSecond = 0;
+    unsigned char otherFirstFold = 0, otherFirstValue = 0;
+    unsigned char otherSecondFold = 0, otherSecondValue = 0;
 };
 
 // Where a loop stopped: at the first block with a mark, or where its blocks end.

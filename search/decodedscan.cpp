@@ -3,6 +3,8 @@
 #include "search/fastbytes.h"
 #include "search/streamlines.h"
 
+#include <QUtf8StringView>
+
 void DecodedScan::run()
 {
     qsizetype lineBreakEnd = -1;
@@ -14,7 +16,10 @@ void DecodedScan::run()
         const qsizetype cut = lastLineEnd(std::max<qsizetype>(0, lookedTo - reader.start()));
         lookedTo = reader.endOffset() - reader.endOffset() % unit;
         if (cut > 0) {
-            addText(decoder(QByteArrayView(reader.data(), cut)));
+            if (encoding == QStringConverter::Utf8)
+                addUtf8Lines(cut);
+            else
+                addText(decoder(QByteArrayView(reader.data(), cut)));
             lineBreakEnd = reader.start() + cut;
             reader.discard(cut);
         }
@@ -22,8 +27,13 @@ void DecodedScan::run()
             break;
     }
     // The decoder keeps an incomplete sequence at the end to itself, as the stream's does.
-    QString rest = decoder(QByteArrayView(reader.data(), reader.size()));
-    rest.remove(QLatin1Char('\r'));
+    QString rest;
+    if (encoding == QStringConverter::Utf8) {
+        rest = decodeLastPiece(reader.data(), reader.size());
+    } else {
+        rest = decoder(QByteArrayView(reader.data(), reader.size()));
+        rest.remove(QLatin1Char('\r'));
+    }
     if (!rest.isEmpty() || streamAddsEmptyLine(reader.endOffset(), lineBreakEnd))
         addLine(rest);
     while (!pending.empty()) {
@@ -63,6 +73,26 @@ qsizetype DecodedScan::lastLineEnd(qsizetype from) const
     }
     default:
         return -1;
+    }
+}
+
+// A file without a wide byte-order mark is read line by line, each in its own encoding:
+// the lines of [0, cut), which ends with a line feed.
+void DecodedScan::addUtf8Lines(qsizetype cut)
+{
+    const char *data = reader.data();
+    // Valid UTF-8 is UTF-8 line by line: decoded in one piece, a byte-order mark at its
+    // start kept as the character it is inside the file.
+    if (QUtf8StringView(data, cut).isValidUtf8()) {
+        QStringDecoder whole(QStringConverter::Utf8,
+            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        addText(whole(QByteArrayView(data, cut)));
+        return;
+    }
+    for (qsizetype start = 0; start < cut;) {
+        const qsizetype end = nextNewline(data, start, cut);
+        addLine(decodeLine(data + start, end - start));
+        start = end + 1;
     }
 }
 

@@ -14,6 +14,8 @@
 // Decodes every line: for UTF-16 and UTF-32 files and for texts that a byte search
 // cannot find. The data is cut after a line feed before it is decoded, so that no
 // sequence is ever split; only the `before` previous lines and the open windows are kept.
+// Other files are decoded line by line, each line in the encoding that linedecoding
+// chooses for it; their byte-order mark is gone before the scan starts.
 class DecodedScan
 {
 public:
@@ -36,6 +38,7 @@ public:
 
 private:
     qsizetype lastLineEnd(qsizetype from) const;
+    void addUtf8Lines(qsizetype cut);
     void addText(QString text);
     void addLine(const QString &line);
 

@@ -81,10 +81,31 @@ static int commonness(uchar c, bool caseless)
     return 1;
 }
 
-CandidateFinder::CandidateFinder(
-    const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin, bool longS)
+// The two rarest positions of a byte string, the first of them being the rarest.
+static void rarestTwo(const QByteArray &bytes, bool caseless, qsizetype *first, qsizetype *second)
+{
+    const qsizetype size = bytes.size();
+    *first = 0;
+    for (qsizetype i = 1; i < size; ++i) {
+        if (commonness(uchar(bytes[i]), caseless) < commonness(uchar(bytes[*first]), caseless))
+            *first = i;
+    }
+    *second = *first;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (i == *first)
+            continue;
+        if (*second == *first
+            || commonness(uchar(bytes[i]), caseless) < commonness(uchar(bytes[*second]), caseless))
+            *second = i;
+    }
+}
+
+CandidateFinder::CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin,
+    bool longS, const QByteArray &otherAnchor, const QByteArray &anchorFolds,
+    const QByteArray &otherFolds)
     : anchor(anchor)
-    , caseless(asciiCaseInsensitive)
+    , folds(anchorFolds)
+    , caseless(asciiCaseInsensitive && anchorFolds.isEmpty())
     , kelvin(kelvin)
     , longS(longS)
 {
@@ -92,23 +113,9 @@ CandidateFinder::CandidateFinder(
         for (char &c : this->anchor)
             c = char(asciiLower(uchar(c)));
     }
-    // The two rarest positions, the first of them being the rarest.
     const qsizetype size = this->anchor.size();
-    qsizetype first = 0;
-    for (qsizetype i = 1; i < size; ++i) {
-        if (commonness(uchar(this->anchor[i]), caseless)
-            < commonness(uchar(this->anchor[first]), caseless))
-            first = i;
-    }
-    qsizetype second = first;
-    for (qsizetype i = 0; i < size; ++i) {
-        if (i == first)
-            continue;
-        if (second == first
-            || commonness(uchar(this->anchor[i]), caseless)
-                < commonness(uchar(this->anchor[second]), caseless))
-            second = i;
-    }
+    qsizetype first = 0, second = 0;
+    rarestTwo(this->anchor, caseless || !folds.isEmpty(), &first, &second);
     // (byte | fold) == value: setting the case bit of a letter takes both its cases.
     const auto foldOf
         = [this](uchar c) { return uchar(caseless && asciiUpper(c) != c ? 0x20 : 0); };
@@ -116,14 +123,29 @@ CandidateFinder::CandidateFinder(
         probe.first = first;
         probe.second = second;
         probe.firstValue = uchar(this->anchor[first]);
-        probe.firstFold = foldOf(probe.firstValue);
+        probe.firstFold = folds.isEmpty() ? foldOf(probe.firstValue) : uchar(folds[first]);
         probe.secondValue = uchar(this->anchor[second]);
-        probe.secondFold = foldOf(probe.secondValue);
+        probe.secondFold = folds.isEmpty() ? foldOf(probe.secondValue) : uchar(folds[second]);
     }
     // A lead byte not wanted stands in for the other, which the loop then tests twice.
     probe.folds = kelvin || longS;
     probe.kelvinLead = kelvin ? 0xE2 : 0xC5;
     probe.longSLead = longS ? 0xC5 : 0xE2;
+    // The loops take a second anchor only where no letter folds (see blockloop.h).
+    if (size > 0 && !otherAnchor.isEmpty() && !caseless && !probe.folds) {
+        other = otherAnchor;
+        this->otherFolds = otherFolds;
+        rarestTwo(other, !otherFolds.isEmpty(), &first, &second);
+        probe.twoAnchors = true;
+        probe.otherFirst = first;
+        probe.otherSecond = second;
+        probe.otherFirstValue = uchar(other[first]);
+        probe.otherSecondValue = uchar(other[second]);
+        if (!otherFolds.isEmpty()) {
+            probe.otherFirstFold = uchar(otherFolds[first]);
+            probe.otherSecondFold = uchar(otherFolds[second]);
+        }
+    }
 
     // The loop of the chosen width, the widest unless the tests asked for another.
     const BlockLoop *loops = nullptr;
@@ -135,8 +157,20 @@ CandidateFinder::CandidateFinder(
     }
 }
 
-bool CandidateFinder::matchesAt(const char *at) const
+// Whether the bytes match values with their folds: (byte | fold) == value.
+static bool matchesFolded(const char *at, const QByteArray &values, const QByteArray &folds)
 {
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if ((uchar(at[i]) | uchar(folds[i])) != uchar(values[i]))
+            return false;
+    }
+    return true;
+}
+
+template <bool extended> bool CandidateFinder::matchesAt(const char *at) const
+{
+    if (extended && !folds.isEmpty())
+        return matchesFolded(at, anchor, folds);
     if (!caseless)
         return std::memcmp(at, anchor.constData(), size_t(anchor.size())) == 0;
     for (qsizetype i = 0; i < anchor.size(); ++i) {
@@ -144,6 +178,15 @@ bool CandidateFinder::matchesAt(const char *at) const
             return false;
     }
     return true;
+}
+
+bool CandidateFinder::otherMatchesAt(const char *data, qsizetype at, qsizetype end) const
+{
+    if (other.isEmpty() || at + other.size() > end)
+        return false;
+    if (!otherFolds.isEmpty())
+        return matchesFolded(data + at, other, otherFolds);
+    return std::memcmp(data + at, other.constData(), size_t(other.size())) == 0;
 }
 
 bool CandidateFinder::isSpecialAt(const char *data, qsizetype at, qsizetype end) const
@@ -158,21 +201,34 @@ bool CandidateFinder::isSpecialAt(const char *data, qsizetype at, qsizetype end)
     return false;
 }
 
+template <bool extended>
 bool CandidateFinder::isCandidateAt(const char *data, qsizetype at, qsizetype end) const
 {
-    if (isSpecialAt(data, at, end))
+    if (isSpecialAt(data, at, end) || (extended && otherMatchesAt(data, at, end)))
         return true;
     return at + anchor.size() <= end
         && (uchar(data[at + probe.first]) | probe.firstFold) == probe.firstValue
-        && matchesAt(data + at);
+        && matchesAt<extended>(data + at);
 }
 
 qsizetype CandidateFinder::find(
     const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const
 {
-    const qsizetype size = anchor.size();
-    if (size == 0)
+    if (anchor.isEmpty())
         return from < to ? from : -1;
+    // Plain anchors, those of every ASCII text, take the code without the checks of folds
+    // and second anchors.
+    if (folds.isEmpty() && other.isEmpty())
+        return findWith<false>(data, from, to, end, newlines);
+    return findWith<true>(data, from, to, end, newlines);
+}
+
+template <bool extended>
+qsizetype CandidateFinder::findWith(
+    const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const
+{
+    // The blocks read the probe bytes of the longer anchor.
+    const qsizetype size = std::max(anchor.size(), other.size());
     qsizetype pos = from;
     if (loop.scan) {
         // A block reads the byte after it (is a CR alone?) and the probe bytes up to
@@ -188,7 +244,7 @@ qsizetype CandidateFinder::find(
             // one that holds are counted.
             for (quint32 marks = found.marks; marks; marks &= marks - 1) {
                 const int bit = lowestBit(marks);
-                if (isCandidateAt(data, pos + bit, end)) {
+                if (isCandidateAt<extended>(data, pos + bit, end)) {
                     *newlines += qPopulationCount(found.lineFeeds & ((quint32(1) << bit) - 1));
                     return pos + bit;
                 }
@@ -198,16 +254,18 @@ qsizetype CandidateFinder::find(
         }
     }
     // The bytes too near the end for a block, or all of them without a vector loop.
-    const qsizetype lastStart = end - size;
+    const qsizetype lastStart = end - anchor.size();
     for (; pos < to; ++pos) {
         const uchar c = uchar(data[pos]);
         if (c == '\n') {
             ++*newlines;
             continue;
         }
+        if (extended && otherMatchesAt(data, pos, end))
+            return pos;
         if (pos <= lastStart
             && (uchar(data[pos + probe.first]) | probe.firstFold) == probe.firstValue
-            && matchesAt(data + pos))
+            && matchesAt<extended>(data + pos))
             return pos;
         if ((c == '\r' || c == 0xE2 || c == 0xC5) && isSpecialAt(data, pos, end))
             return pos;

@@ -23,25 +23,41 @@ qsizetype nextNewline(const char *data, qsizetype from, qsizetype to);
 // tested a vector of positions at a time before the whole string is compared); for a
 // carriage return not followed by a line feed, which vanishes from the decoded line and
 // joins its neighbours; and, when asked, for the UTF-8 forms of U+212A KELVIN SIGN and
-// U+017F LATIN SMALL LETTER LONG S, which fold to the ASCII letters k and s.
+// U+017F LATIN SMALL LETTER LONG S, which fold to the ASCII letters k and s. It may look
+// for a second anchor too, the text in another encoding, when it looks for no folding
+// letter.
+//
+// An anchor may also come with folds, one per byte: a byte b then matches value v with
+// fold f when (b | f) == v, which takes every case form of a letter whose forms differ in
+// those bits only (é and É in UTF-8: C3 A9 and C3 89).
 class CandidateFinder
 {
 public:
     CandidateFinder() = default;
-    CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin, bool longS);
+    CandidateFinder(const QByteArray &anchor, bool asciiCaseInsensitive, bool kelvin, bool longS,
+        const QByteArray &otherAnchor = QByteArray(), const QByteArray &anchorFolds = QByteArray(),
+        const QByteArray &otherFolds = QByteArray());
 
-    // The first index in [from, to) where the anchor starts, lying wholly before end, or
+    // The first index in [from, to) where an anchor starts, lying wholly before end, or
     // where such a byte is, looked at with the bytes up to end; -1 if there is none. Adds
     // to *newlines the line feeds in [from, that index), or in [from, to) when it gives -1.
     qsizetype find(
         const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const;
 
 private:
+    template <bool extended>
+    qsizetype findWith(
+        const char *data, qsizetype from, qsizetype to, qsizetype end, qsizetype *newlines) const;
+    template <bool extended>
     bool isCandidateAt(const char *data, qsizetype at, qsizetype end) const;
     bool isSpecialAt(const char *data, qsizetype at, qsizetype end) const;
-    bool matchesAt(const char *at) const;
+    template <bool extended> bool matchesAt(const char *at) const;
+    bool otherMatchesAt(const char *data, qsizetype at, qsizetype end) const;
 
     QByteArray anchor;
+    QByteArray folds; // the anchor's folds, empty when it has none
+    QByteArray other; // the second anchor, empty when there is none
+    QByteArray otherFolds; // its folds, empty when it has none
     bool caseless = false;
     bool kelvin = false;
     bool longS = false;

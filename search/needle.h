@@ -23,6 +23,7 @@ struct Needle
     bool neverMatches = false; // holds a line break, which no line holds
     bool byteSearch = false; // every line that can hold it holds the anchor bytes
     QByteArray anchor;
+    QByteArray windows1252Anchor; // the text as a Windows-1252 line holds it, when it differs
     bool caseless = false;
     bool kelvin = false;
     bool longS = false;

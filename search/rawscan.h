@@ -45,7 +45,7 @@ public:
         , after(after)
         , sink(sink)
         , candidates(needle.candidates)
-        , anchorLength(needle.anchor.size())
+        , anchorLength(std::max(needle.anchor.size(), needle.windows1252Anchor.size()))
         , overlap(std::max<qsizetype>(anchorLength - 1, 2))
         , longLine(longLine)
     { }

@@ -41,7 +41,8 @@ ScanStatus FileScanner::scan(const QString &path, HitSink &sink, bool listed)
     return ScanStatus::Scanned;
 }
 
-// UTF-8 text that bytes can find goes to the raw scan; everything else is decoded whole.
+// Text that bytes can find in a file without a wide byte-order mark goes to the raw scan;
+// everything else is decoded whole.
 void FileScanner::scan(ByteSource &source, HitSink &sink)
 {
     if (needle->neverMatches)
@@ -53,9 +54,9 @@ void FileScanner::scan(ByteSource &source, HitSink &sink)
         // The stream looks for a byte-order mark in its first piece only.
         const QByteArrayView head(reader.data(), std::min(reader.size(), streamPiece));
         const QStringConverter::Encoding encoding = detectEncoding(head);
+        if (encoding == QStringConverter::Utf8 && head.startsWith("\xEF\xBB\xBF"))
+            reader.discard(3);
         if (encoding == QStringConverter::Utf8 && needle->byteSearch) {
-            if (head.startsWith("\xEF\xBB\xBF"))
-                reader.discard(3);
             RawScan(reader, *needle, options.before, options.after, sink, limits.longLine).run();
         } else {
             DecodedScan(reader, *needle, options.before, options.after, sink, encoding).run();

@@ -61,11 +61,11 @@ struct Needle;
 // so that memory depends on the window and on the lines that may hold the text, never on
 // the file's size or on other lines' lengths (for UTF-8 files and texts found by bytes;
 // UTF-16 and UTF-32 files keep each line whole). The time grows with the file's size,
-// whatever the line lengths. Lines are decoded as the toolkit's text
-// stream decodes them (UTF-8 unless a byte-order mark names UTF-16 or UTF-32, invalid
-// bytes as replacement characters, an incomplete sequence at the very end dropped, every
-// carriage return removed), except that a sequence cut by the stream's internal read
-// boundary is decoded like any other. Negative context sizes count as 0.
+// whatever the line lengths. A file whose byte-order mark names UTF-16 or UTF-32 is decoded
+// as the toolkit's text stream decodes it; any other is read line by line, each line in
+// the encoding that linedecoding chooses for it (UTF-8 as the stream decodes it, invalid
+// bytes as replacement characters and an incomplete sequence at the very end dropped, or
+// Windows-1252), every carriage return removed. Negative context sizes count as 0.
 //
 // The analysis of the text and the read buffer are made once and serve every file.
 class FileScanner

@@ -1,5 +1,7 @@
 #include "search/streamlines.h"
 
+#include "search/linedecoding.h"
+
 #include <QStringDecoder>
 #include <QSysInfo>
 
@@ -11,11 +13,21 @@ bool streamAddsEmptyLine(qsizetype fileSize, qsizetype lineBreakEnd)
     return fileSize > (piece + 1) * streamPiece;
 }
 
+static QString fromWindows1252(const char *bytes, qsizetype length)
+{
+    QString line = decodeWindows1252(bytes, length);
+    if (std::memchr(bytes, '\r', size_t(length)))
+        line.remove(QLatin1Char('\r'));
+    return line;
+}
+
 // A complete line as the stream decodes it. The line feed is decoded with it, so that a
 // sequence cut short by the line end gives replacement characters as it does in the
 // stream; a byte-order mark inside the file stays a character.
 QString decodeLine(const char *bytes, qsizetype length)
 {
+    if (lineEncoding(bytes, length) == LineEncoding::Windows1252)
+        return fromWindows1252(bytes, length);
     QStringDecoder decoder(QStringConverter::Utf8,
         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString line = decoder(QByteArrayView(bytes, length + 1));
@@ -29,6 +41,8 @@ QString decodeLine(const char *bytes, qsizetype length)
 // dropped, as the stream's decoder keeps it waiting for bytes that never come.
 QString decodeLastPiece(const char *bytes, qsizetype length)
 {
+    if (lineEncoding(bytes, length) == LineEncoding::Windows1252)
+        return fromWindows1252(bytes, length);
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     QString piece = decoder(QByteArrayView(bytes, length));
     piece.remove(QLatin1Char('\r'));

@@ -1,6 +1,7 @@
 // Random file bytes, text and options: the fast scan must report what the reference scan
-// reports (or, where the toolkit's stream decoding slips at its 16 KiB read boundary,
-// what the bytes decoded in one piece give), reading as in production and also a few
+// reports, each line read in the encoding that its bytes call for (or, where the toolkit's
+// stream decoding of a UTF-16 or UTF-32 file slips at its 16 KiB read boundary, what the
+// bytes decoded in one piece give), reading as in production and also a few
 // bytes at a time, keeping only short unfinished lines. The same bytes are then scanned
 // as a file that changes when the scan goes back to read again what it dropped: any
 // report will do there, but never a crash or a read outside a buffer.
@@ -36,9 +37,12 @@ public:
 };
 
 // Characters that the text is made of: ASCII letters in both cases, blanks, letters that
-// fold to ASCII, replacement and byte-order characters, surrogates and line breaks.
+// fold to ASCII, replacement and byte-order characters, surrogates and line breaks, and
+// what Windows-1252 lines hold: Latin-1 letters, the characters at 0x80-0x9F, the C1
+// controls of its undefined bytes.
 const char16_t alphabet[] = { u'a', u'A', u'b', u'k', u'K', u's', u'S', u' ', u'\t', u'x', 0xE9,
-    0xC9, 0x212A, 0x17F, 0xFFFD, 0xFEFF, 0xA0, 0x3000, 0xD800, 0xDC00, u'0', u'\r', u'\n', 0 };
+    0xC9, 0x212A, 0x17F, 0xFFFD, 0xFEFF, 0xA0, 0x3000, 0xD800, 0xDC00, u'0', u'\r', u'\n', 0,
+    0x20AC, 0x2019, 0x201C, 0x152, 0x153, 0x178, 0xFF, 0x81, 0xC3, 0x1B };
 const int contexts[] = { 0, 1, 2, 3, 99, 0, 1, 5 };
 
 QString scratchFile()

@@ -200,6 +200,20 @@ void TestTextFileHelpers::fileContainsAny_data()
         << QByteArray("un\r\ndeux\r\n") << QStringList { "deux" } << true << none;
     QTest::newRow("not UTF-8, still read")
         << QByteArray("caf\xe9 ok\n") << QStringList { "ok" } << true << none;
+    QTest::newRow("lone CR joins text")
+        << QByteArray("pm_\rresume\n") << QStringList { "pm_resume" } << true << none;
+    QTest::newRow("Windows-1252 letter")
+        << QByteArray("Le caf\xe9 est chaud\n") << QStringList { "café" } << true << none;
+    QTest::newRow("Windows-1252 quotes and euro sign")
+        << QByteArray("a\nun \x93mot\x94 \x80 5\n") << QStringList { "“mot” €" } << true << none;
+    QTest::newRow("Windows-1252 line without line end")
+        << QByteArray("a\ncaf\xe9") << QStringList { "café" } << true << none;
+    QTest::newRow("damaged UTF-8 line stays UTF-8")
+        << QByteArray("\xc3\xa9t\xe9\n") << QStringList { "été" } << false << none;
+    QTest::newRow("binary line stays UTF-8")
+        << QByteArray("caf\xe9\0\n", 6) << QStringList { "café" } << false << none;
+    QTest::newRow("UTF-16 with byte-order mark") << QByteArray::fromHex("fffe630061006600e9000a00")
+                                                 << QStringList { "café" } << true << none;
     QTest::newRow("missing file") << QByteArray("<missing>") << QStringList { "x" } << false
                                   << QStringList {
                                          "[critical] Erreur: Impossible d'ouvrir le fichier %1",
@@ -298,9 +312,32 @@ void TestTextFileHelpers::replaceInFile_data()
     QTest::newRow("last line gets a line end")
         << QStringList { "z" } << QStringList { "y" } << QByteArray("un\ndeux")
         << QByteArray("un\ndeux\n");
-    QTest::newRow("byte-order mark dropped")
+    QTest::newRow("byte-order mark kept")
         << QStringList { "u" } << QStringList { "U" } << QByteArray("\xef\xbb\xbfun\n")
-        << QByteArray("Un\n");
+        << QByteArray("\xef\xbb\xbfUn\n");
+    QTest::newRow("Windows-1252 lines stay Windows-1252")
+        << QStringList { "chaud", "mot" } << QStringList { "froid", "terme" }
+        << QByteArray("Le caf\xe9 est chaud\r\nun \x93mot\x94 \x80 5\r\n")
+        << QByteArray("Le caf\xe9 est froid\nun \x93terme\x94 \x80 5\n");
+    QTest::newRow("Windows-1252 text replaced")
+        << QStringList { "café" } << QStringList { "thé" } << QByteArray("un caf\xe9\n")
+        << QByteArray("un th\xe9\n");
+    QTest::newRow("Windows-1252 after a byte-order mark")
+        << QStringList { "a" } << QStringList { "b" } << QByteArray("\xef\xbb\xbf\xe9 a\n")
+        << QByteArray("\xef\xbb\xbf\xe9 b\n");
+    QTest::newRow("character outside Windows-1252: the line in UTF-8")
+        << QStringList { "caf" } << QStringList { "ł" } << QByteArray("caf\xe9\n")
+        << QByteArray("\xc5\x82\xc3\xa9\n");
+    QTest::newRow("bytes that would read back as UTF-8: the line in UTF-8")
+        << QStringList { "x" } << QStringList { "Ã©" } << QByteArray("x\xe9\n")
+        << QByteArray("\xc3\x83\xc2\xa9\xc3\xa9\n");
+    QTest::newRow("lines left alone keep their bytes")
+        << QStringList { "z" } << QStringList { "Z" }
+        << QByteArray("caf\xe9\n\xc3\xa9t\xc3\xa9 z\n\xef\xbb\xbfx\n")
+        << QByteArray("caf\xe9\n\xc3\xa9t\xc3\xa9 Z\n\xef\xbb\xbfx\n");
+    QTest::newRow("encoded surrogate, read as Windows-1252")
+        << QStringList { "a" } << QStringList { "b" } << QByteArray("a\xed\xa0\x80\n")
+        << QByteArray("b\xed\xa0\x80\n");
     QTest::newRow("CR LF becomes LF") << QStringList { "a" } << QStringList { "b" }
                                       << QByteArray("a\r\nc\r\n") << QByteArray("b\nc\n");
     QTest::newRow("extra replacements ignored") << QStringList { "a" } << QStringList { "b", "c" }
@@ -337,12 +374,14 @@ void TestTextFileHelpers::replaceInFileRefuses_data()
     QTest::newRow("fewer replacements than search texts")
         << QStringList { "x" } << QByteArray("a b\n")
         << "[critical] Erreur: Remplacements incomplets, fichier non modifié %1";
-    QTest::newRow("Latin-1 text") << QStringList { "x", "y" } << QByteArray("caf\xe9 a\n")
-                                  << invalid;
     QTest::newRow("UTF-16 with byte-order mark")
         << QStringList { "x", "y" } << QByteArray::fromHex("fffe61000a00") << invalid;
-    QTest::newRow("encoded surrogate")
-        << QStringList { "x", "y" } << QByteArray("a\xed\xa0\x80\n") << invalid;
+    QTest::newRow("damaged UTF-8 line")
+        << QStringList { "x", "y" } << QByteArray("a\n\xc3\xa9 a\xe9\n") << invalid;
+    QTest::newRow("binary content")
+        << QStringList { "x", "y" } << QByteArray("a\x01\xe9\n") << invalid;
+    QTest::newRow("UTF-8 sequence cut at the end")
+        << QStringList { "x", "y" } << QByteArray("a\n\xc3\xa9 \xe2\x82") << invalid;
     QTest::newRow("missing file") << QStringList { "x", "y" } << QByteArray("<missing>")
                                   << "[critical] Erreur: Impossible d'ouvrir le fichier %1";
     QTest::newRow("folder") << QStringList { "x", "y" } << QByteArray("<folder>")

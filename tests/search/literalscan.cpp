@@ -1,5 +1,7 @@
 #include "search/literalscan.h"
 
+#include "search/linedecoding.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
@@ -28,6 +30,62 @@ static void reportHits(const QStringList &lines, const QList<qsizetype> &hits,
     }
 }
 
+static QStringConverter::Encoding streamEncoding(const QByteArray &bytes)
+{
+    return QStringConverter::encodingForData(
+        QByteArrayView(bytes).first(std::min(bytes.size(), streamPiece)))
+        .value_or(QStringConverter::Utf8);
+}
+
+// Whether the stream would report one more, empty, line after the last line break
+// (lineBreakEnd: the file offset just past it, or -1): when the bytes after the piece that
+// held it decode to nothing, the stream reads once more and finds no text.
+static bool lastEmptyLine(qsizetype fileSize, qsizetype lineBreakEnd)
+{
+    const qsizetype piece = lineBreakEnd > 0 ? (lineBreakEnd - 1) / streamPiece : -1;
+    return fileSize > (piece + 1) * streamPiece;
+}
+
+// A file without a wide byte-order mark, line by line: the bytes up to each line feed, then
+// those after the last one, each piece in the encoding that its own bytes call for, every
+// carriage return removed.
+static QStringList lineByLine(const QByteArray &bytes)
+{
+    const auto decode = [](const QByteArray &piece, bool last) {
+        QString line;
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        if (lineEncoding(piece) == LineEncoding::Windows1252)
+            line = decodeWindows1252(piece.constData(), piece.size());
+        else if (last)
+            line = utf8(piece); // an incomplete sequence at the very end waits for good
+        else
+            line = QString(utf8(piece + '\n')).chopped(1); // one cut by the line feed does not
+        return line.remove(QLatin1Char('\r'));
+    };
+    QStringList lines;
+    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    qsizetype lineBreakEnd = -1;
+    for (qsizetype end; (end = bytes.indexOf('\n', start)) >= 0; start = end + 1) {
+        lines.append(decode(bytes.mid(start, end - start), false));
+        lineBreakEnd = end + 1;
+    }
+    const QString last = decode(bytes.mid(start), true);
+    if (!last.isEmpty() || lastEmptyLine(bytes.size(), lineBreakEnd))
+        lines.append(last);
+    return lines;
+}
+
+static void scanLines(QStringList lines, const ScanOptions &options, HitSink &sink)
+{
+    QList<qsizetype> hits;
+    for (QString &line : lines) {
+        line = line.trimmed();
+        if (line.indexOf(options.text, 0, options.caseSensitivity) != -1)
+            hits.append(&line - lines.data());
+    }
+    reportHits(lines, hits, options, sink);
+}
+
 ScanStatus scanFileLiteral(const QString &path, const ScanOptions &options, HitSink &sink)
 {
     const QFileInfo info(path);
@@ -36,6 +94,16 @@ ScanStatus scanFileLiteral(const QString &path, const ScanOptions &options, HitS
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return ScanStatus::CannotOpen;
+    // A file with a UTF-16 or UTF-32 byte-order mark goes through the stream, any other
+    // line by line.
+    if (streamEncoding(file.peek(streamPiece)) == QStringConverter::Utf8) {
+        file.close();
+        QFile raw(path);
+        if (!raw.open(QIODevice::ReadOnly))
+            return ScanStatus::CannotOpen;
+        scanLines(lineByLine(raw.readAll()), options, sink);
+        return ScanStatus::Scanned;
+    }
     QTextStream stream(&file);
     QStringList lines;
     QList<qsizetype> hits;
@@ -48,13 +116,6 @@ ScanStatus scanFileLiteral(const QString &path, const ScanOptions &options, HitS
     file.close();
     reportHits(lines, hits, options, sink);
     return ScanStatus::Scanned;
-}
-
-static QStringConverter::Encoding streamEncoding(const QByteArray &bytes)
-{
-    return QStringConverter::encodingForData(
-        QByteArrayView(bytes).first(std::min(bytes.size(), streamPiece)))
-        .value_or(QStringConverter::Utf8);
 }
 
 // A line feed as the encoding writes it; UTF-16 and UTF-32 only come with a byte-order
@@ -78,6 +139,10 @@ static QByteArray lineFeedUnit(QStringConverter::Encoding encoding)
 ScanStatus scanBytesWhole(const QByteArray &bytes, const ScanOptions &options, HitSink &sink)
 {
     const QStringConverter::Encoding encoding = streamEncoding(bytes);
+    if (encoding == QStringConverter::Utf8) {
+        scanLines(lineByLine(bytes), options, sink);
+        return ScanStatus::Scanned;
+    }
     QStringDecoder decoder(encoding);
     QString text = decoder(bytes);
     text.remove(QLatin1Char('\r'));
@@ -97,23 +162,17 @@ ScanStatus scanBytesWhole(const QByteArray &bytes, const ScanOptions &options, H
             break;
         }
     }
-    const qsizetype piece = lineBreakEnd > 0 ? (lineBreakEnd - 1) / streamPiece : -1;
-    if (!last.isEmpty() || bytes.size() > (piece + 1) * streamPiece)
+    if (!last.isEmpty() || lastEmptyLine(bytes.size(), lineBreakEnd))
         lines.append(last);
-
-    QList<qsizetype> hits;
-    for (QString &line : lines) {
-        line = line.trimmed();
-        if (line.indexOf(options.text, 0, options.caseSensitivity) != -1)
-            hits.append(&line - lines.data());
-    }
-    reportHits(lines, hits, options, sink);
+    scanLines(lines, options, sink);
     return ScanStatus::Scanned;
 }
 
 bool streamDecodingSlips(const QByteArray &bytes)
 {
     const QStringConverter::Encoding encoding = streamEncoding(bytes);
+    if (encoding == QStringConverter::Utf8)
+        return false;
     QStringDecoder whole(encoding);
     QStringDecoder pieces(encoding);
     QString piecewise;

@@ -220,6 +220,58 @@ static QByteArray blockEdges(QRandomGenerator &random)
     return bytes;
 }
 
+// Pieces of a Windows-1252 line: its letters, quotes and euro sign, the bytes 0x80-0x9F,
+// one byte alone, two in a row that are no UTF-8 sequence.
+static const char *const windows1252Pieces[] = { "caf\xE9", "CAF\xC9", "\x8Cuvre", "\x9Cuvre",
+    "\x80", "\x92", "\x93mot\x94", "\xE9t\xE9", "\xC9T\xC9", "\x81", "\x8D\x9D", "\xFF", "\xA0",
+    "\xC3", "\xE2\x82", "\xC0\x80", "\x9F\x85" };
+
+// Pieces of a UTF-8 line with the same characters, and the letters that fold to k and s.
+static const char *const utf8Pieces[]
+    = { "caf\xC3\xA9", "CAF\xC3\x89", "\xC5\x92uvre", "\xC5\x93uvre", "\xE2\x82\xAC",
+          "\xE2\x80\x99", "\xC3\xA9t\xC3\xA9", "\xE2\x84\xAA", "\xC5\xBF" };
+
+static const char16_t *const windows1252Needles[]
+    = { u"caf\u00e9", u"CAF\u00c9", u"\u00e9", u"\u0152", u"\u0153uvre", u"\u20ac", u"\u2019",
+          u"\u201cmot\u201d", u"\u00e9t\u00e9", u"\u212a", u"\u017f", u"k", u"s", u"mot", u"\u00ff",
+          u"\u0178", u"\u0081", u"\u00a0", u"\u00e9\u00e9", u"\u00c3", u"\u0142" };
+
+// Lines of one kind each, with runs of filler of lengths around the 16- and 32-byte blocks
+// before their pieces, so that the bytes 0x80-0x9F and UTF-8 sequences fall on or across
+// a block's edge.
+static QByteArray windows1252File(QRandomGenerator &random)
+{
+    static const int lengths[] = { 0, 1, 14, 15, 16, 17, 30, 31, 32, 33, 63, 64 };
+    QByteArray bytes;
+    if (random.bounded(6) == 0)
+        bytes += "\xEF\xBB\xBF";
+    const int lines = random.bounded(1, 40);
+    for (int i = 0; i < lines; ++i) {
+        const int kind = random.bounded(10);
+        QByteArray line;
+        for (int pieces = random.bounded(1, 5); pieces > 0; --pieces) {
+            line += QByteArray(pick(random, lengths), random.bounded(4) ? 'z' : ' ');
+            if (random.bounded(3) == 0)
+                line += pick(random, words);
+            line += kind < 5 ? pick(random, windows1252Pieces) : pick(random, utf8Pieces);
+            if (random.bounded(8) == 0)
+                line += random.bounded(2) ? "\r" : "\r\r";
+        }
+        // A control byte makes binary content of a line, but escape does not; a damaged
+        // byte in a UTF-8 line leaves it UTF-8.
+        if (kind == 5)
+            line.insert(random.bounded(int(line.size()) + 1), pick(random, windows1252Pieces));
+        else if (kind == 6)
+            line.insert(random.bounded(int(line.size()) + 1), random.bounded(2) ? '\0' : '\x01');
+        else if (kind == 7)
+            line.insert(random.bounded(int(line.size()) + 1), '\x1B');
+        bytes += line;
+        if (i + 1 < lines || random.bounded(2))
+            bytes += lineEnd(random);
+    }
+    return bytes;
+}
+
 ScanCase makeScanCase(FileKind kind, QRandomGenerator &random)
 {
     ScanCase scanCase;
@@ -251,6 +303,9 @@ ScanCase makeScanCase(FileKind kind, QRandomGenerator &random)
     case FileKind::BlockEdges:
         scanCase.bytes = blockEdges(random);
         break;
+    case FileKind::Windows1252:
+        scanCase.bytes = windows1252File(random);
+        break;
     }
     static const int contexts[] = { 0, 1, 2, 3, 99 };
     scanCase.options.before = pick(random, contexts);
@@ -258,6 +313,8 @@ ScanCase makeScanCase(FileKind kind, QRandomGenerator &random)
     scanCase.options.caseSensitivity = random.bounded(2) ? Qt::CaseSensitive : Qt::CaseInsensitive;
     if (random.bounded(3) == 0)
         scanCase.options.text = QString::fromUtf8(pick(random, words));
+    else if (kind == FileKind::Windows1252)
+        scanCase.options.text = QString::fromUtf16(pick(random, windows1252Needles));
     else
         scanCase.options.text = QString::fromUtf16(pick(random, needles));
     return scanCase;

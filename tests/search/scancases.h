@@ -36,6 +36,8 @@ enum class FileKind {
     Large, // several read blocks of short lines with a few hits far apart
     PieceEdges, // sizes near multiples of the stream's 16 KiB pieces, odd bytes at the edge
     BlockEdges, // words, line ends, lone CRs and folding letters at 16- and 32-byte edges
+    Windows1252, // UTF-8 and Windows-1252 lines, binary controls, escape, lone and double CRs,
+                 // pieces at the vector blocks' edges, texts with characters outside ASCII
 };
 
 // Makes a file of the given kind and a search that often hits in it.

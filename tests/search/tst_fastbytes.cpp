@@ -15,9 +15,32 @@ struct FinderCase
     bool caseless = false;
     bool kelvin = false;
     bool longS = false;
+    QByteArray other; // a second anchor
+    QByteArray folds, otherFolds; // bits of each byte that may differ, when not empty
+
+    // The bytes at `at` equal values, but for the bits of folds.
+    static bool foldedAt(const char *data, qsizetype at, qsizetype end, const QByteArray &values,
+        const QByteArray &folds)
+    {
+        if (values.isEmpty() || at + values.size() > end)
+            return false;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const uchar mask = folds.isEmpty() ? 0 : uchar(folds[i]);
+            if ((uchar(data[at + i]) & ~mask) != (uchar(values[i]) & ~mask))
+                return false;
+        }
+        return true;
+    }
+
+    bool otherAt(const char *data, qsizetype at, qsizetype end) const
+    {
+        return foldedAt(data, at, end, other, otherFolds);
+    }
 
     bool anchorAt(const char *data, qsizetype at, qsizetype end) const
     {
+        if (!folds.isEmpty())
+            return foldedAt(data, at, end, anchor, folds);
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
         if (at + anchor.size() > end)
             return false;
@@ -39,7 +62,8 @@ struct FinderCase
             const QByteArrayView rest = bytes.sliced(at);
             if ((rest.startsWith("\r") && !rest.startsWith("\r\n"))
                 || (kelvin && rest.startsWith("\xE2\x84\xAA"))
-                || (longS && rest.startsWith("\xC5\xBF")) || anchorAt(data, at, end))
+                || (longS && rest.startsWith("\xC5\xBF")) || anchorAt(data, at, end)
+                || otherAt(data, at, end))
                 return at;
             *newlines += data[at] == '\n';
         }
@@ -84,7 +108,8 @@ void TestFastBytes::compareFinds(const FinderCase &search, const QByteArray &byt
     const CandidateWidthChoice choice;
     for (const int width : candidateWidths()) {
         useCandidateWidth(width);
-        const CandidateFinder finder(search.anchor, search.caseless, search.kelvin, search.longS);
+        const CandidateFinder finder(search.anchor, search.caseless, search.kelvin, search.longS,
+            search.other, search.folds, search.otherFolds);
         for (qsizetype pos = from; pos <= to;) {
             qsizetype newlines = 0, expectedNewlines = 0;
             const qsizetype found = finder.find(data.get(), pos, to, end, &newlines);
@@ -126,16 +151,41 @@ void TestFastBytes::edges_data()
     QTest::addColumn<QByteArray>("piece");
     QTest::addColumn<QByteArray>("anchor");
     QTest::addColumn<bool>("caseless");
+    QTest::addColumn<QByteArray>("other");
+    QTest::addColumn<QByteArray>("folds");
+    QTest::addColumn<QByteArray>("otherFolds");
 
-    QTest::newRow("anchor of one byte") << QByteArray("q") << QByteArray("q") << false;
-    QTest::newRow("anchor of two bytes") << QByteArray("qx") << QByteArray("qx") << false;
-    QTest::newRow("anchor in the other case") << QByteArray("QxJ") << QByteArray("qXj") << true;
-    QTest::newRow("long anchor") << QByteArray(40, 'q') + 'j' << QByteArray(40, 'q') + 'j' << false;
-    QTest::newRow("lone CR") << QByteArray("\r") << QByteArray("j") << false;
-    QTest::newRow("CR LF") << QByteArray("\r\n") << QByteArray("j") << false;
-    QTest::newRow("kelvin sign") << QByteArray("\xE2\x84\xAA") << QByteArray("k") << true;
-    QTest::newRow("cut kelvin sign") << QByteArray("\xE2\x84") << QByteArray("k") << true;
-    QTest::newRow("long s") << QByteArray("\xC5\xBF") << QByteArray("s") << true;
+    const auto row
+        = [](const char *name, const QByteArray &piece, const QByteArray &anchor, bool caseless,
+              const QByteArray &other = QByteArray(), const QByteArray &folds = QByteArray(),
+              const QByteArray &otherFolds = QByteArray()) {
+              QTest::newRow(name) << piece << anchor << caseless << other << folds << otherFolds;
+          };
+    row("anchor of one byte", "q", "q", false);
+    row("anchor of two bytes", "qx", "qx", false);
+    row("anchor in the other case", "QxJ", "qXj", true);
+    row("long anchor", QByteArray(40, 'q') + 'j', QByteArray(40, 'q') + 'j', false);
+    row("lone CR", "\r", "j", false);
+    row("CR LF", "\r\n", "j", false);
+    row("kelvin sign", "\xE2\x84\xAA", "k", true);
+    row("cut kelvin sign", "\xE2\x84", "k", true);
+    row("long s", "\xC5\xBF", "s", true);
+    // The text in UTF-8 and in Windows-1252: either form is a candidate.
+    row("first of two anchors", "caf\xC3\xA9", "caf\xC3\xA9", false, "caf\xE9");
+    row("second of two anchors", "caf\xE9", "caf\xC3\xA9", false, "caf\xE9");
+    row("second anchor of one byte", "\x80", "\xE2\x82\xAC", false, "\x80");
+    row("second anchor cut short", "caf", "caf\xC3\xA9", false, "caf\xE9");
+    row("lone CR with two anchors", "\r", "\xC3\xA9t\xC3\xA9", false, "\xE9t\xE9");
+    // été ignoring case, with the bits in which the case forms of its bytes differ.
+    const QByteArray utf8Folds("\0\x20\x20\0\x20", 5), windowsFolds("\x20\x20\x20");
+    row("folded anchor, capitals", "\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9", false, "\xE9t\xE9",
+        utf8Folds, windowsFolds);
+    row("folded anchor, mixed case", "\xC3\xA9T\xC3\x89", "\xC3\xA9t\xC3\xA9", false, "\xE9t\xE9",
+        utf8Folds, windowsFolds);
+    row("folded second anchor, capitals", "\xC9T\xC9", "\xC3\xA9t\xC3\xA9", false, "\xE9t\xE9",
+        utf8Folds, windowsFolds);
+    row("folded anchor, another byte", "\xC3\xA8t\xC3\xA9", "\xC3\xA9t\xC3\xA9", false, "\xE9t\xE9",
+        utf8Folds, windowsFolds);
 }
 
 // The piece at each place around the first blocks, after line feeds that the search
@@ -146,7 +196,10 @@ void TestFastBytes::edges()
     QFETCH(QByteArray, piece);
     QFETCH(QByteArray, anchor);
     QFETCH(bool, caseless);
-    const FinderCase search { anchor, caseless, caseless, caseless };
+    QFETCH(QByteArray, other);
+    QFETCH(QByteArray, folds);
+    QFETCH(QByteArray, otherFolds);
+    const FinderCase search { anchor, caseless, caseless, caseless, other, folds, otherFolds };
     for (int at = 0; at <= 100; ++at) {
         for (int tail = 0; tail <= 3; ++tail) {
             QByteArray bytes(at, 'z');
@@ -167,7 +220,7 @@ void TestFastBytes::edges()
 // it sums them.
 void TestFastBytes::manyLineFeeds()
 {
-    const FinderCase search { "alpha", true, true, true };
+    const FinderCase search { "alpha", true, true, true, {}, {}, {} };
     compareFinds(search, QByteArray(300000, '\n'), 0, 300000, "line feeds only");
     compareFinds(search, QByteArray(300000, '\n') + "alpha", 7, 300005, "then the anchor");
 }
