@@ -6,6 +6,8 @@
 //   morl_bench measure <mode> <folder> <text> <case: 0 ignored, 1 respected>
 //   morl_bench compare <data folder> [repetitions] [tools] [scenarios]
 //   morl_bench scan <folder> <text> <case>   (the fast scan alone, no window, no log)
+//   morl_bench log-cost <hits> <line length> <context lines>
+//       (what the log's document costs: heap and address space after that many hits)
 //
 // Modes of measure, all in a shown main window (offscreen): "window" clicks the window's
 // search button; "phases" does the same and also prints where the time went (measuring
@@ -32,6 +34,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLayout>
 #include <QLineEdit>
@@ -45,6 +48,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <malloc.h>
+#include <unistd.h>
 
 namespace {
 
@@ -90,8 +95,8 @@ void searchFromHere(
     const auto setBar = [progress](qsizetype done) { progress->setValue(int(done)); };
     const SearchRun run = fast ? runSearch(files, options, log, setBar)
                                : runSearch(files, literalScan(options), log, setBar);
-    if (!run.completed)
-        qWarning("cannot open %s", qPrintable(run.failedPath));
+    if (!run.completed())
+        qWarning("stopped at %s", qPrintable(run.stopPath));
     std::fprintf(stderr, "collect %.3f s (cpu %.3f), list, scan and report %.3f s (cpu %.3f)\n",
         collected / 1e9, cpuCollected - cpuStart, (phase.nsecsElapsed() - collected) / 1e9,
         processorSeconds() - cpuCollected);
@@ -133,6 +138,61 @@ void settle()
         QApplication::sendPostedEvents();
         QApplication::processEvents();
     }
+}
+
+qint64 statmBytes(int field)
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readAll().split(' ').value(field).toLongLong() * sysconf(_SC_PAGE_SIZE);
+}
+
+// The costs that the log's ceiling counts: the window's log (a shown QPlainTextEdit,
+// written by the batched writer as a search writes it) gets `hits` hits of `context`
+// lines of `length` characters each; the heap that malloc has handed out, the address
+// space and the resident memory are compared before and after, the event loop having
+// laid out and painted what is in view.
+int logCost(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const long long hits = std::atoll(argv[2]);
+    const qsizetype length = std::atoll(argv[3]);
+    const int context = std::atoi(argv[4]);
+    MainWindow window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 2;
+    auto *edit = child<QPlainTextEdit>(&window, "plainTextEdit");
+    settle();
+    // Words of six letters, as in text: a line without blanks would be laid out another way.
+    QString line(length, QLatin1Char('e'));
+    for (qsizetype i = 6; i < length; i += 7)
+        line[i] = QLatin1Char(' ');
+    const struct mallinfo2 before = mallinfo2();
+    const qint64 sizeBefore = statmBytes(0), residentBefore = statmBytes(1);
+    const int blocksBefore = edit->document()->blockCount();
+    const int charactersBefore = edit->document()->characterCount();
+    {
+        BatchedLog log(edit);
+        for (long long i = 0; i < hits; ++i) {
+            log.fileHeader(QStringLiteral("/some/folder/file.c"));
+            log.lineHeader(i);
+            for (int j = 0; j < context; ++j)
+                log.contextLine(line);
+        }
+    }
+    line = QString();
+    settle();
+    const struct mallinfo2 after = mallinfo2();
+    const double heap = double(after.uordblks + after.hblkhd) - double(before.uordblks + before.hblkhd);
+    const double blocks = edit->document()->blockCount() - blocksBefore;
+    const double characters = edit->document()->characterCount() - charactersBefore;
+    std::printf("blocks=%.0f characters=%.0f heap=%.0f address-space=%lld resident=%lld\n"
+                "per block: %.1f bytes of heap; per character: %.2f\n",
+        blocks, characters, heap, (long long)(statmBytes(0) - sizeBefore),
+        (long long)(statmBytes(1) - residentBefore), heap / blocks, heap / characters);
+    return 0;
 }
 
 struct FloorRun
@@ -244,6 +304,8 @@ int main(int argc, char **argv)
         return generateLine(argv[2], argc > 3 ? std::atoll(argv[3]) : 200000000);
     if (argc == 5 && std::strcmp(argv[1], "scan") == 0)
         return scanOnly(argv);
+    if (argc == 5 && std::strcmp(argv[1], "log-cost") == 0)
+        return logCost(argc, argv);
     if (argc == 6 && std::strcmp(argv[1], "measure") == 0)
         return measure(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], "compare") == 0)

@@ -8,6 +8,8 @@ void RawScan::run()
     for (;;) {
         if (!reader.atEnd()) {
             trim();
+            if (!sink.goesOn(reader.size()))
+                return;
             reader.fill();
         }
         // Only the bytes read since the last look can hold a new line feed.

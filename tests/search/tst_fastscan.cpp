@@ -502,8 +502,8 @@ void TestFastScan::sameLog()
     }
     PlainLog directLog(&direct);
     BatchedLog batchedLog(&batched);
-    QVERIFY(runSearch(paths, literalScan(options), directLog, {}).completed);
-    QVERIFY(runSearch(paths, options, batchedLog, {}).completed);
+    QVERIFY(runSearch(paths, literalScan(options), directLog, {}).completed());
+    QVERIFY(runSearch(paths, options, batchedLog, {}).completed());
     QVERIFY2(direct.document()->blockCount() > 100, "the search should write a long report");
     QCOMPARE(describeLog(batched), describeLog(direct));
     QCOMPARE(batched.toPlainText(), direct.toPlainText());
