@@ -140,6 +140,26 @@ void settle()
     }
 }
 
+// The peak resident memory since the last reset (Linux keeps it in VmHWM).
+qint64 peakResident()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+void resetPeakResident()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
 qint64 statmBytes(int field)
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
@@ -170,7 +190,9 @@ int logCost(int argc, char **argv)
     for (qsizetype i = 6; i < length; i += 7)
         line[i] = QLatin1Char(' ');
     const struct mallinfo2 before = mallinfo2();
+    resetPeakResident();
     const qint64 sizeBefore = statmBytes(0), residentBefore = statmBytes(1);
+    const qint64 peakBefore = peakResident();
     const int blocksBefore = edit->document()->blockCount();
     const int charactersBefore = edit->document()->characterCount();
     {
@@ -188,10 +210,11 @@ int logCost(int argc, char **argv)
     const double heap = double(after.uordblks + after.hblkhd) - double(before.uordblks + before.hblkhd);
     const double blocks = edit->document()->blockCount() - blocksBefore;
     const double characters = edit->document()->characterCount() - charactersBefore;
-    std::printf("blocks=%.0f characters=%.0f heap=%.0f address-space=%lld resident=%lld\n"
-                "per block: %.1f bytes of heap; per character: %.2f\n",
+    std::printf("blocks=%.0f characters=%.0f heap=%.0f address-space=%lld resident=%lld "
+                "peak=%lld\nper block: %.1f bytes of heap; per character: %.2f\n",
         blocks, characters, heap, (long long)(statmBytes(0) - sizeBefore),
-        (long long)(statmBytes(1) - residentBefore), heap / blocks, heap / characters);
+        (long long)(statmBytes(1) - residentBefore), (long long)(peakResident() - peakBefore),
+        heap / blocks, heap / characters);
     return 0;
 }
 

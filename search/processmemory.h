@@ -4,16 +4,26 @@
 #include <QtGlobal>
 
 // What the system lets this process use and what it uses, through each platform's own
-// calls.
+// calls. Systems limit a process's memory in two ways, which count it differently.
 
-// The most memory the process may use, in bytes: the machine's physical memory, or less
-// where the system sets a lower limit for the process (Linux: the address-space limit
-// and the control group's memory limit; Windows: the job object's limit). -1 when
-// nothing can be learnt.
-qint64 processMemoryLimit();
+// One limit and the process's use as that limit counts it, in bytes; -1 where unknown
+// or unlimited.
+struct MemoryLimit
+{
+    qint64 limit = -1;
+    qint64 used = -1;
+};
 
-// What the process uses now, in bytes, counted as the lowest of those limits counts it
-// (Linux: its address space; Windows: its committed memory). -1 when unknown.
-qint64 processMemoryUse();
+struct ProcessMemory
+{
+    // What the process has reserved: Linux: its address space, which RLIMIT_AS limits;
+    // Windows: its committed memory, which a job object limits.
+    MemoryLimit reserved;
+    // What it occupies: the physical memory, and on Linux the control group's memory
+    // limit, against its resident memory (Windows: its working set).
+    MemoryLimit resident;
+};
+
+ProcessMemory processMemory();
 
 #endif // PROCESSMEMORY_H

@@ -57,32 +57,34 @@ static qint64 controlGroupLimit()
     return limit;
 }
 
-qint64 processMemoryLimit()
-{
-    qint64 limit = -1;
-    const auto take = [&limit](qint64 value) {
-        if (value > 0)
-            limit = limit < 0 ? value : std::min(limit, value);
-    };
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGE_SIZE);
-    if (pages > 0 && pageSize > 0)
-        take(qint64(pages) * pageSize);
-    rlimit addressSpace {};
-    if (getrlimit(RLIMIT_AS, &addressSpace) == 0 && addressSpace.rlim_cur != RLIM_INFINITY
-        && addressSpace.rlim_cur < rlim_t(std::numeric_limits<qint64>::max()))
-        take(qint64(addressSpace.rlim_cur));
-    take(controlGroupLimit());
-    return limit;
-}
-
-// The address space (VmSize, the first field of statm, in pages) is what RLIMIT_AS
-// counts, and it is never below the resident memory that a control group counts.
-qint64 processMemoryUse()
+// A field of /proc/self/statm, in bytes: 0 the address space (VmSize, which RLIMIT_AS
+// counts), 1 the resident memory.
+static qint64 statmBytes(int field)
 {
     const QByteArray statm = readSmallFile(QStringLiteral("/proc/self/statm"));
     bool ok = false;
-    const qint64 pages = statm.split(' ').value(0).toLongLong(&ok);
+    const qint64 pages = statm.split(' ').value(field).toLongLong(&ok);
     const long pageSize = sysconf(_SC_PAGE_SIZE);
     return ok && pageSize > 0 ? pages * pageSize : -1;
+}
+
+ProcessMemory processMemory()
+{
+    ProcessMemory memory;
+    rlimit addressSpace {};
+    if (getrlimit(RLIMIT_AS, &addressSpace) == 0 && addressSpace.rlim_cur != RLIM_INFINITY
+        && addressSpace.rlim_cur < rlim_t(std::numeric_limits<qint64>::max())) {
+        memory.reserved.limit = qint64(addressSpace.rlim_cur);
+        memory.reserved.used = statmBytes(0);
+    }
+    qint64 limit = controlGroupLimit();
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages > 0 && pageSize > 0)
+        limit = limit > 0 ? std::min(limit, qint64(pages) * pageSize) : qint64(pages) * pageSize;
+    if (limit > 0) {
+        memory.resident.limit = limit;
+        memory.resident.used = statmBytes(1);
+    }
+    return memory;
 }

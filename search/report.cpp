@@ -2,6 +2,8 @@
 
 #include "search/logceiling.h"
 
+#include <algorithm>
+
 // The characters of a header beyond its path or number ("Fichier : ", "Ligne ", the
 // break before the file's header), counted high.
 static constexpr qint64 headerText = 16;
@@ -35,13 +37,12 @@ void ReportSink::hit(const ScanHit &hit)
     if (ceiling) {
         // Each block ends with a separator, which the document counts as a character.
         qint64 characters = 2 * headerText + path.size() + 20;
-        qint64 laidOut = 0;
+        qsizetype longest = 0;
         for (const QString &line : hit.lines) {
             characters += line.size() + 1;
-            if (line.size() >= LogCeiling::laidOutLine)
-                laidOut += line.size();
+            longest = std::max(longest, line.size());
         }
-        if (!ceiling->admit(2 + hit.lines.size(), characters, laidOut)) {
+        if (!ceiling->admit(2 + hit.lines.size(), characters, longest)) {
             logFull = true;
             return;
         }
