@@ -112,6 +112,8 @@ int compare(const char *self, const std::string &data, int repetitions, const QS
         { "c2", tree + "/fs", "return", false },
         { "d", data + "/log", marker, true },
         { "e", data + "/line", marker, true },
+        { "f", tree + "/fs", "e", false },
+        { "g", data + "/hitline", marker, true },
     };
     const std::string out = data + "/bench-output.txt";
     const QStringList toolList = tools.split(QLatin1Char(','));

@@ -2,7 +2,7 @@
 // that its peak memory can be read when it ends (through GNU time).
 //
 //   morl_bench generate-log <file> [lines] [hits]
-//   morl_bench generate-line <file> [bytes]
+//   morl_bench generate-line <file> [bytes] [1: the marker once, in the middle]
 //   morl_bench measure <mode> <folder> <text> <case: 0 ignored, 1 respected>
 //   morl_bench compare <data folder> [repetitions] [tools] [scenarios]
 //   morl_bench scan <folder> <text> <case>   (the fast scan alone, no window, no log)
@@ -281,9 +281,12 @@ int measure(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     const double cpuStart = processorSeconds();
+    QString stopped; // the title of the box that stopped the run, if one did
     if (clicked) {
-        DialogWatcher watcher; // closes an unreadable-file box, should one come
+        DialogWatcher watcher; // closes an unreadable-file or full-log box, should one come
         child<QPushButton>(&window, "pbSearch")->click();
+        if (!watcher.messageBoxes.isEmpty())
+            stopped = watcher.messageBoxes.first().title;
     } else {
         searchFromHere(window,
             child<QStatusBar>(&window, "statusbar")
@@ -306,9 +309,10 @@ int measure(int argc, char **argv)
         cpu = phases.collect + phases.scan + floor.cpuSeconds;
     }
     const QString status = child<QStatusBar>(&window, "statusbar")->currentMessage();
-    std::printf("seconds=%.3f cpu=%.3f blocks=%d done=%d\n", seconds, cpu,
+    std::printf("seconds=%.3f cpu=%.3f blocks=%d done=%d%s%s\n", seconds, cpu,
         edit->document()->blockCount(),
-        status.startsWith(QLatin1String("Dossier de recherche : ")) ? 1 : 0);
+        status.startsWith(QLatin1String("Dossier de recherche : ")) ? 1 : 0,
+        stopped.isEmpty() ? "" : " stopped=", qPrintable(stopped));
     if (mode == QLatin1String("phases"))
         std::printf("collect=%.3f list=%.3f scan=%.3f report=%.3f events=%.3f\n", phases.collect,
             phases.list, phases.scan, phases.report,
@@ -324,7 +328,8 @@ int main(int argc, char **argv)
         return generateLog(
             argv[2], argc > 3 ? std::atoll(argv[3]) : 10000000, argc > 4 ? std::atoi(argv[4]) : 20);
     if (argc >= 3 && std::strcmp(argv[1], "generate-line") == 0)
-        return generateLine(argv[2], argc > 3 ? std::atoll(argv[3]) : 200000000);
+        return generateLine(argv[2], argc > 3 ? std::atoll(argv[3]) : 200000000,
+            argc > 4 && std::strcmp(argv[4], "1") == 0);
     if (argc == 5 && std::strcmp(argv[1], "scan") == 0)
         return scanOnly(argv);
     if (argc == 5 && std::strcmp(argv[1], "log-cost") == 0)
@@ -341,7 +346,7 @@ int main(int argc, char **argv)
             QString::fromLocal8Bit(argc > 5 ? argv[5] : "a,b,c2,d"));
     std::fprintf(stderr,
         "usage: %s generate-log <file> [lines] [hits]\n"
-        "       %s generate-line <file> [bytes]\n"
+        "       %s generate-line <file> [bytes] [0|1]\n"
         "       %s measure <window|phases|floor|fast|literal> <folder> <text> <0|1>\n"
         "       %s compare <data folder> [repetitions] [tools] [scenarios]\n",
         argv[0], argv[0], argv[0], argv[0]);
