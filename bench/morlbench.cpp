@@ -309,8 +309,8 @@ int measure(int argc, char **argv)
         cpu = phases.collect + phases.scan + floor.cpuSeconds;
     }
     const QString status = child<QStatusBar>(&window, "statusbar")->currentMessage();
-    std::printf("seconds=%.3f cpu=%.3f blocks=%d done=%d%s%s\n", seconds, cpu,
-        edit->document()->blockCount(),
+    std::printf("seconds=%.3f cpu=%.3f blocks=%d characters=%d done=%d%s%s\n", seconds, cpu,
+        edit->document()->blockCount(), edit->document()->characterCount(),
         status.startsWith(QLatin1String("Dossier de recherche : ")) ? 1 : 0,
         stopped.isEmpty() ? "" : " stopped=", qPrintable(stopped));
     if (mode == QLatin1String("phases"))
