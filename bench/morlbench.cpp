@@ -207,7 +207,8 @@ int logCost(int argc, char **argv)
     line = QString();
     settle();
     const struct mallinfo2 after = mallinfo2();
-    const double heap = double(after.uordblks + after.hblkhd) - double(before.uordblks + before.hblkhd);
+    const double heap
+        = double(after.uordblks + after.hblkhd) - double(before.uordblks + before.hblkhd);
     const double blocks = edit->document()->blockCount() - blocksBefore;
     const double characters = edit->document()->characterCount() - charactersBefore;
     std::printf("blocks=%.0f characters=%.0f heap=%.0f address-space=%lld resident=%lld "

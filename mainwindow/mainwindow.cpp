@@ -97,8 +97,7 @@ void MainWindow::on_pbSearch_clicked()
         break;
     case SearchRun::End::CannotOpen:
         criticalBox(QStringLiteral("Fichier illisible"),
-            QStringLiteral("impossible d'ouvrir le fichier ") + run.stopPath
-                + QStringLiteral("."));
+            QStringLiteral("impossible d'ouvrir le fichier ") + run.stopPath + QStringLiteral("."));
         return;
     case SearchRun::End::LogFull:
         warningBox(QStringLiteral("Journal plein"),

@@ -23,8 +23,8 @@ void BlockReader::fill()
         // A long line kept whole makes the buffer grow: by doubling, but never beyond what
         // the rest of the file needs, so that a file of one line costs its size once.
         if (buffer.capacity() < needed)
-            buffer.reserve(std::max(
-                needed, std::min(2 * buffer.capacity(), size_t(knownSize - bufferStart))));
+            buffer.reserve(
+                std::max(needed, std::min(2 * buffer.capacity(), size_t(knownSize - bufferStart))));
         buffer.resize(needed);
     }
     const qint64 got = wanted > 0 ? file.read(buffer.data() + length, wanted) : 0;

@@ -50,14 +50,14 @@ bool LogCeiling::admit(qsizetype blocks, qint64 characters, qsizetype longestLin
     const qint64 extraLayout = layout - laidOut;
     Room *rooms[] = { &reserved, &resident };
     for (const Room *room : rooms) {
-        if (!room->fits(blocks * room->costs.block + characters * room->costs.character
-                + extraLayout))
+        if (!room->fits(
+                blocks * room->costs.block + characters * room->costs.character + extraLayout))
             return false;
     }
     for (Room *room : rooms) {
         if (room->left >= 0)
-            room->left -= blocks * room->costs.block + characters * room->costs.character
-                + extraLayout;
+            room->left
+                -= blocks * room->costs.block + characters * room->costs.character + extraLayout;
     }
     laidOut = layout;
     this->characters -= characters;

@@ -45,8 +45,8 @@ static qint64 controlGroupLimit()
             continue;
         const QString path = QString::fromUtf8(fields.mid(2).join(':'));
         if (fields.at(0) == "0" && fields.at(1).isEmpty()) {
-            take(limitValue(readSmallFile(QStringLiteral("/sys/fs/cgroup") + path
-                + QStringLiteral("/memory.max"))));
+            take(limitValue(readSmallFile(
+                QStringLiteral("/sys/fs/cgroup") + path + QStringLiteral("/memory.max"))));
         } else if (fields.at(1).split(',').contains("memory")) {
             take(limitValue(readSmallFile(QStringLiteral("/sys/fs/cgroup/memory") + path
                 + QStringLiteral("/memory.limit_in_bytes"))));

@@ -421,8 +421,8 @@ void TestFastScan::longHitLineBufferFitsFile()
     while (!reader.atEnd())
         reader.fill();
     QCOMPARE(reader.size(), bytes.size());
-    QVERIFY2(buffer.capacity() <= size_t(bytes.size()),
-        qPrintable(QString::number(buffer.capacity())));
+    QVERIFY2(
+        buffer.capacity() <= size_t(bytes.size()), qPrintable(QString::number(buffer.capacity())));
 }
 
 // A sink that takes hits while the scan holds at most `most` bytes.
