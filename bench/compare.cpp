@@ -112,12 +112,14 @@ int compare(const char *self, const std::string &data, int repetitions, const QS
         { "c2", tree + "/fs", "return", false },
         { "d", data + "/log", marker, true },
         { "e", data + "/line", marker, true },
+        { "f", tree + "/fs", "e", false },
+        { "g", data + "/hitline", marker, true },
         // A text outside ASCII, which may also be in Windows-1252 lines, beside an ASCII
         // text of the same length.
-        { "f", tree, "\xC3\xA9t\xC3\xA9", false },
-        { "f2", tree, "ete", false },
-        { "g", data + "/log", "\xC3\xA9t\xC3\xA9", false },
-        { "g2", data + "/log", "ete", false },
+        { "h", tree, "\xC3\xA9t\xC3\xA9", false },
+        { "h2", tree, "ete", false },
+        { "i", data + "/log", "\xC3\xA9t\xC3\xA9", false },
+        { "i2", data + "/log", "ete", false },
     };
     const std::string out = data + "/bench-output.txt";
     const QStringList toolList = tools.split(QLatin1Char(','));

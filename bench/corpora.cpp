@@ -34,7 +34,7 @@ int generateLog(const char *path, long long lines, int hits)
 // One single line of about `bytes` bytes, without the marker: the records of the log
 // joined by blanks, then one line feed. A search that looks for line ends again after
 // each read, or keeps the whole line, shows here.
-int generateLine(const char *path, long long bytes)
+int generateLine(const char *path, long long bytes, bool withMarker)
 {
     FILE *out = std::fopen(path, "wb");
     if (!out)
@@ -52,6 +52,8 @@ int generateLine(const char *path, long long bytes)
             state / 7 % 32, state / 11 % 10000000000ull, state / 13 % 1000, state / 19 % 100000);
         if (n < 0)
             break;
+        if (withMarker && written < bytes / 2 && written + n >= bytes / 2)
+            written += std::fprintf(out, "%s ", marker);
         written += n;
     }
     std::fputc('\n', out);

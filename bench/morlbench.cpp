@@ -2,10 +2,12 @@
 // that its peak memory can be read when it ends (through GNU time).
 //
 //   morl_bench generate-log <file> [lines] [hits]
-//   morl_bench generate-line <file> [bytes]
+//   morl_bench generate-line <file> [bytes] [1: the marker once, in the middle]
 //   morl_bench measure <mode> <folder> <text> <case: 0 ignored, 1 respected>
 //   morl_bench compare <data folder> [repetitions] [tools] [scenarios]
 //   morl_bench scan <folder> <text> <case>   (the fast scan alone, no window, no log)
+//   morl_bench log-cost <hits> <line length> <context lines>
+//       (what the log's document costs: heap and address space after that many hits)
 //
 // Modes of measure, all in a shown main window (offscreen): "window" clicks the window's
 // search button; "phases" does the same and also prints where the time went (measuring
@@ -32,6 +34,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLayout>
 #include <QLineEdit>
@@ -45,6 +48,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <malloc.h>
+#include <unistd.h>
 
 namespace {
 
@@ -90,8 +95,8 @@ void searchFromHere(
     const auto setBar = [progress](qsizetype done) { progress->setValue(int(done)); };
     const SearchRun run = fast ? runSearch(files, options, log, setBar)
                                : runSearch(files, literalScan(options), log, setBar);
-    if (!run.completed)
-        qWarning("cannot open %s", qPrintable(run.failedPath));
+    if (!run.completed())
+        qWarning("stopped at %s", qPrintable(run.stopPath));
     std::fprintf(stderr, "collect %.3f s (cpu %.3f), list, scan and report %.3f s (cpu %.3f)\n",
         collected / 1e9, cpuCollected - cpuStart, (phase.nsecsElapsed() - collected) / 1e9,
         processorSeconds() - cpuCollected);
@@ -133,6 +138,85 @@ void settle()
         QApplication::sendPostedEvents();
         QApplication::processEvents();
     }
+}
+
+// The peak resident memory since the last reset (Linux keeps it in VmHWM).
+qint64 peakResident()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+void resetPeakResident()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+qint64 statmBytes(int field)
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readAll().split(' ').value(field).toLongLong() * sysconf(_SC_PAGE_SIZE);
+}
+
+// The costs that the log's ceiling counts: the window's log (a shown QPlainTextEdit,
+// written by the batched writer as a search writes it) gets `hits` hits of `context`
+// lines of `length` characters each; the heap that malloc has handed out, the address
+// space and the resident memory are compared before and after, the event loop having
+// laid out and painted what is in view.
+int logCost(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const long long hits = std::atoll(argv[2]);
+    const qsizetype length = std::atoll(argv[3]);
+    const int context = std::atoi(argv[4]);
+    MainWindow window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 2;
+    auto *edit = child<QPlainTextEdit>(&window, "plainTextEdit");
+    settle();
+    // Words of six letters, as in text: a line without blanks would be laid out another way.
+    QString line(length, QLatin1Char('e'));
+    for (qsizetype i = 6; i < length; i += 7)
+        line[i] = QLatin1Char(' ');
+    const struct mallinfo2 before = mallinfo2();
+    resetPeakResident();
+    const qint64 sizeBefore = statmBytes(0), residentBefore = statmBytes(1);
+    const qint64 peakBefore = peakResident();
+    const int blocksBefore = edit->document()->blockCount();
+    const int charactersBefore = edit->document()->characterCount();
+    {
+        BatchedLog log(edit);
+        for (long long i = 0; i < hits; ++i) {
+            log.fileHeader(QStringLiteral("/some/folder/file.c"));
+            log.lineHeader(i);
+            for (int j = 0; j < context; ++j)
+                log.contextLine(line);
+        }
+    }
+    line = QString();
+    settle();
+    const struct mallinfo2 after = mallinfo2();
+    const double heap
+        = double(after.uordblks + after.hblkhd) - double(before.uordblks + before.hblkhd);
+    const double blocks = edit->document()->blockCount() - blocksBefore;
+    const double characters = edit->document()->characterCount() - charactersBefore;
+    std::printf("blocks=%.0f characters=%.0f heap=%.0f address-space=%lld resident=%lld "
+                "peak=%lld\nper block: %.1f bytes of heap; per character: %.2f\n",
+        blocks, characters, heap, (long long)(statmBytes(0) - sizeBefore),
+        (long long)(statmBytes(1) - residentBefore), (long long)(peakResident() - peakBefore),
+        heap / blocks, heap / characters);
+    return 0;
 }
 
 struct FloorRun
@@ -198,9 +282,12 @@ int measure(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     const double cpuStart = processorSeconds();
+    QString stopped; // the title of the box that stopped the run, if one did
     if (clicked) {
-        DialogWatcher watcher; // closes an unreadable-file box, should one come
+        DialogWatcher watcher; // closes an unreadable-file or full-log box, should one come
         child<QPushButton>(&window, "pbSearch")->click();
+        if (!watcher.messageBoxes.isEmpty())
+            stopped = watcher.messageBoxes.first().title;
     } else {
         searchFromHere(window,
             child<QStatusBar>(&window, "statusbar")
@@ -223,9 +310,10 @@ int measure(int argc, char **argv)
         cpu = phases.collect + phases.scan + floor.cpuSeconds;
     }
     const QString status = child<QStatusBar>(&window, "statusbar")->currentMessage();
-    std::printf("seconds=%.3f cpu=%.3f blocks=%d done=%d\n", seconds, cpu,
-        edit->document()->blockCount(),
-        status.startsWith(QLatin1String("Dossier de recherche : ")) ? 1 : 0);
+    std::printf("seconds=%.3f cpu=%.3f blocks=%d characters=%d done=%d%s%s\n", seconds, cpu,
+        edit->document()->blockCount(), edit->document()->characterCount(),
+        status.startsWith(QLatin1String("Dossier de recherche : ")) ? 1 : 0,
+        stopped.isEmpty() ? "" : " stopped=", qPrintable(stopped));
     if (mode == QLatin1String("phases"))
         std::printf("collect=%.3f list=%.3f scan=%.3f report=%.3f events=%.3f\n", phases.collect,
             phases.list, phases.scan, phases.report,
@@ -241,9 +329,12 @@ int main(int argc, char **argv)
         return generateLog(
             argv[2], argc > 3 ? std::atoll(argv[3]) : 10000000, argc > 4 ? std::atoi(argv[4]) : 20);
     if (argc >= 3 && std::strcmp(argv[1], "generate-line") == 0)
-        return generateLine(argv[2], argc > 3 ? std::atoll(argv[3]) : 200000000);
+        return generateLine(argv[2], argc > 3 ? std::atoll(argv[3]) : 200000000,
+            argc > 4 && std::strcmp(argv[4], "1") == 0);
     if (argc == 5 && std::strcmp(argv[1], "scan") == 0)
         return scanOnly(argv);
+    if (argc == 5 && std::strcmp(argv[1], "log-cost") == 0)
+        return logCost(argc, argv);
     if (argc == 6 && std::strcmp(argv[1], "measure") == 0)
         return measure(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], "compare") == 0)
@@ -256,7 +347,7 @@ int main(int argc, char **argv)
             QString::fromLocal8Bit(argc > 5 ? argv[5] : "a,b,c2,d"));
     std::fprintf(stderr,
         "usage: %s generate-log <file> [lines] [hits]\n"
-        "       %s generate-line <file> [bytes]\n"
+        "       %s generate-line <file> [bytes] [0|1]\n"
         "       %s measure <window|phases|floor|fast|literal> <folder> <text> <0|1>\n"
         "       %s compare <data folder> [repetitions] [tools] [scenarios]\n",
         argv[0], argv[0], argv[0], argv[0]);

@@ -215,8 +215,9 @@ void BatchedLog::writeEntry(const Entry &entry)
             writeHtml(lineHeaderHtml(entry.index));
         break;
     case Kind::Context:
-        if (entry.text.endsWith(QLatin1Char('\r'))) {
-            // Followed by the next line feed it would make one block break, not two.
+        // Followed by the next line feed a carriage return would make one block break,
+        // not two. A long line goes in as it is rather than through a copy in the run.
+        if (entry.text.endsWith(QLatin1Char('\r')) || entry.text.size() >= pieceSize) {
             writeRun();
             batchCursor->insertText(entry.text, charFormat);
         } else {

@@ -8,6 +8,7 @@
 #include "mainwindow/mainwindowform.h"
 #include "mainwindow/statustipguard.h"
 #include "search/collectfiles.h"
+#include "search/logceiling.h"
 #include "search/searchrun.h"
 
 #include <QCheckBox>
@@ -83,16 +84,26 @@ void MainWindow::on_pbSearch_clicked()
         return;
     const QStringList files = findFiles();
 
-    // The report goes into the log in batches, laid out once instead of entry by entry.
+    // The report goes into the log in batches, laid out once instead of entry by entry,
+    // as long as the memory can hold it.
     BatchedLog log(form->plainTextEdit);
+    LogCeiling ceiling = LogCeiling::forLog(form->plainTextEdit->document()->characterCount());
     showProgress(files.size());
-    const SearchRun run
-        = runSearch(files, options, log, [this](qsizetype done) { setProgress(done); });
-    if (!run.completed) {
-        // The bar stays where the run stopped, at the file named in the box.
+    const SearchRun run = runSearch(
+        files, options, log, [this](qsizetype done) { setProgress(done); }, &ceiling);
+    // The bar stays where the run stopped, at the file named in the box.
+    switch (run.end) {
+    case SearchRun::End::Completed:
+        break;
+    case SearchRun::End::CannotOpen:
         criticalBox(QStringLiteral("Fichier illisible"),
-            QStringLiteral("impossible d'ouvrir le fichier ") + run.failedPath
-                + QStringLiteral("."));
+            QStringLiteral("impossible d'ouvrir le fichier ") + run.stopPath + QStringLiteral("."));
+        return;
+    case SearchRun::End::LogFull:
+        warningBox(QStringLiteral("Journal plein"),
+            QStringLiteral("Le journal ne peut pas contenir la suite du rapport : la recherche "
+                           "s'arrête au fichier ")
+                + run.stopPath + QStringLiteral("."));
         return;
     }
     progress->hide();

@@ -18,8 +18,15 @@ void BlockReader::fill()
     // The buffer grows to what the file holds, not to a whole block: a small file costs
     // no big allocation.
     const qint64 wanted = std::min<qint64>(readBlock, knownSize - endOffset());
-    if (wanted > 0 && buffer.size() < size_t(length + wanted))
-        buffer.resize(size_t(length + wanted));
+    const size_t needed = size_t(length + wanted);
+    if (wanted > 0 && buffer.size() < needed) {
+        // A long line kept whole makes the buffer grow: by doubling, but never beyond what
+        // the rest of the file needs, so that a file of one line costs its size once.
+        if (buffer.capacity() < needed)
+            buffer.reserve(
+                std::max(needed, std::min(2 * buffer.capacity(), size_t(knownSize - bufferStart))));
+        buffer.resize(needed);
+    }
     const qint64 got = wanted > 0 ? file.read(buffer.data() + length, wanted) : 0;
     if (got > 0)
         length += got;

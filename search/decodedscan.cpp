@@ -10,8 +10,11 @@ void DecodedScan::run()
     qsizetype lineBreakEnd = -1;
     qsizetype lookedTo = 0; // file offset: no line feed unit from the buffer's start to here
     for (;;) {
-        if (!reader.atEnd())
+        if (!reader.atEnd()) {
+            if (!sink.goesOn(reader.size()))
+                return;
             reader.fill();
+        }
         // Only the units read since the last look can hold a new line feed.
         const qsizetype cut = lastLineEnd(std::max<qsizetype>(0, lookedTo - reader.start()));
         lookedTo = reader.endOffset() - reader.endOffset() % unit;

@@ -8,12 +8,17 @@ void RawScan::run()
     for (;;) {
         if (!reader.atEnd()) {
             trim();
+            if (!mayGrow(0))
+                return;
             reader.fill();
         }
         // Only the bytes read since the last look can hold a new line feed.
         const qsizetype lookFrom = lookedTo;
         lookedTo = reader.endOffset();
-        if (dropped.start >= 0 && !endDroppedLine(lookFrom - reader.start()))
+        const bool lineGoesOn = dropped.start >= 0 && !endDroppedLine(lookFrom - reader.start());
+        if (stopped)
+            return;
+        if (lineGoesOn)
             continue;
         const qsizetype from = std::max(scanPos, lookFrom - reader.start());
         const qsizetype lineFeed = lastNewline(reader.data(), from, reader.size());
@@ -22,11 +27,22 @@ void RawScan::run()
         if (reader.atEnd())
             break;
         report(false);
-        if (longLineToDrop())
+        if (!stopped && longLineToDrop())
             dropSearched();
+        if (stopped)
+            return;
     }
     scanLastPiece();
     report(true);
+}
+
+// Whether the sink lets the scan hold `extra` bytes more than the buffer has; once it
+// does not, the scan stops.
+bool RawScan::mayGrow(qsizetype extra)
+{
+    if (!stopped && !sink.goesOn(reader.size() + extra))
+        stopped = true;
+    return !stopped;
 }
 
 // Whether a match may start in [from, to): the anchor, or a special byte, looked at with
@@ -123,6 +139,8 @@ void RawScan::findDeferredWindows()
 {
     if (pending.empty() || pending.front().firstOffset >= 0)
         return;
+    if (!mayGrow(reader.start() - dropped.gapStart))
+        return;
     rewind(dropped.gapStart);
     closeGap();
     const char *data = reader.data();
@@ -141,6 +159,8 @@ void RawScan::findDeferredWindows()
 void RawScan::report(bool atEnd)
 {
     findDeferredWindows();
+    if (stopped)
+        return;
     const char *data = reader.data();
     const qsizetype totalLines = lineCount + (hasLastLine ? 1 : 0);
     while (!pending.empty()) {
@@ -251,6 +271,8 @@ bool RawScan::endDroppedLine(qsizetype newFrom)
 // scanned whole from its start.
 void RawScan::takeBackDroppedLine()
 {
+    if (!mayGrow(reader.start() - dropped.gapStart))
+        return;
     rewind(dropped.gapStart);
     scanPos = dropped.start - reader.start();
     dropped.start = -1;

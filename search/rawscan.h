@@ -84,6 +84,7 @@ private:
     void takeBackDroppedLine();
     void rewind(qsizetype offset);
     void closeGap();
+    bool mayGrow(qsizetype extra);
 
     BlockReader &reader;
     const Needle &needle;
@@ -105,6 +106,7 @@ private:
     LineMark mark;
     bool lastPieceDropped = false; // the bytes after the last line feed were dropped
     DroppedLine dropped;
+    bool stopped = false; // the sink would not let the scan hold more
 };
 
 #endif // RAWSCAN_H

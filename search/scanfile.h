@@ -32,6 +32,15 @@ class HitSink
 public:
     virtual ~HitSink() = default;
     virtual void hit(const ScanHit &hit) = 0;
+
+    // Asked before each read with how many of the file's bytes the scan holds (lines that
+    // windows or the text may need): false stops the scan of the file there, its hits not
+    // yet reported dropped.
+    virtual bool goesOn(qint64 heldBytes)
+    {
+        Q_UNUSED(heldBytes);
+        return true;
+    }
 };
 
 enum class ScanStatus {

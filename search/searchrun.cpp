@@ -7,8 +7,8 @@
 #include <QElapsedTimer>
 
 SearchRun runSearch(const QStringList &files, const ScanOptions &options, LogSink &log,
-    const SearchProgress &progress, const ReadAheadLimits &ahead, const ScanLimits &limits,
-    ReadAheadCounts *counts)
+    const SearchProgress &progress, LogCeiling *ceiling, const ReadAheadLimits &ahead,
+    const ScanLimits &limits, ReadAheadCounts *counts)
 {
     // One scanner for the whole run: the text is analysed once, the read buffer reused. It
     // scans the files that the workers leave to this thread, or all of them without workers.
@@ -19,33 +19,33 @@ SearchRun runSearch(const QStringList &files, const ScanOptions &options, LogSin
         [&scanner, &readAhead](const QString &path, HitSink &sink) {
             return readAhead.scanNext(path, sink, scanner);
         },
-        log, progress);
+        log, progress, ceiling);
     if (counts)
         *counts = readAhead.counts();
     return result;
 }
 
 static SearchRun run(const QStringList &files, const ScanFunction &scan, LogSink &log,
-    const SearchProgress &progress, TimedLog *timed);
+    const SearchProgress &progress, LogCeiling *ceiling, TimedLog *timed);
 
 SearchRun runSearch(const QStringList &files, const ScanFunction &scan, LogSink &log,
-    const SearchProgress &progress)
+    const SearchProgress &progress, LogCeiling *ceiling)
 {
     SearchPhases *record = searchPhasesRecord();
     if (!record)
-        return run(files, scan, log, progress, nullptr);
+        return run(files, scan, log, progress, ceiling, nullptr);
     // The time outside the log is the scan's.
     TimedLog timed(log, *record);
     const double before = record->list + record->report;
     QElapsedTimer clock;
     clock.start();
-    const SearchRun result = run(files, scan, timed, progress, &timed);
+    const SearchRun result = run(files, scan, timed, progress, ceiling, &timed);
     record->scan += clock.nsecsElapsed() / 1e9 - (record->list + record->report - before);
     return result;
 }
 
 static SearchRun run(const QStringList &files, const ScanFunction &scan, LogSink &log,
-    const SearchProgress &progress, TimedLog *timed)
+    const SearchProgress &progress, LogCeiling *ceiling, TimedLog *timed)
 {
     const auto tell = [&progress](qsizetype done) {
         if (progress)
@@ -53,11 +53,14 @@ static SearchRun run(const QStringList &files, const ScanFunction &scan, LogSink
     };
     if (timed)
         timed->countAs(&SearchPhases::list);
-    writeFileList(log, files);
+    const qsizetype listed = writeFileList(log, files, ceiling);
     // The list is in the log before the first file is read.
     log.flush();
     if (timed)
         timed->countAs(&SearchPhases::report);
+    // No file is scanned when the list itself does not fit: the bar stays at its start.
+    if (listed < files.size())
+        return { SearchRun::End::LogFull, files.at(listed) };
 
     // The progress is told by time: at the first file, then every so often (the file
     // being scanned counts as done). The last step waits until the whole report is in the
@@ -70,12 +73,15 @@ static SearchRun run(const QStringList &files, const ScanFunction &scan, LogSink
         if (++scanned < files.size() && pacer.due(clock.elapsed()))
             tell(scanned);
 
-        ReportSink report(log, path);
-        if (scan(path, report) == ScanStatus::CannotOpen) {
+        ReportSink report(log, path, ceiling);
+        const ScanStatus status = scan(path, report);
+        if (status == ScanStatus::CannotOpen || report.full()) {
             // What was found so far goes into the log before the run stops there.
             log.flush();
             tell(scanned);
-            return { false, path };
+            return { status == ScanStatus::CannotOpen ? SearchRun::End::CannotOpen
+                                                      : SearchRun::End::LogFull,
+                path };
         }
     }
     log.flush();

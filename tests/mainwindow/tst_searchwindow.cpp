@@ -1,6 +1,7 @@
 // What the window shows around a search: the progress bar, the scrolling of the log, the
 // status message, the about window's place.
 #include "about/fenapropos.h"
+#include "search/logceiling.h"
 #include "support/dialogwatcher.h"
 #include "support/filetree.h"
 #include "support/foldertest.h"
@@ -33,6 +34,8 @@ private slots:
     void barStandsAtUnreadableFile_data();
     void barStandsAtUnreadableFile();
     void barFullOnlyWithWholeReport();
+    void fullLogStopsRun_data();
+    void fullLogStopsRun();
     void bigReportWrittenAsRunGoes();
     void logFollowsEachNewReport();
     void longLinesBreakAnywhere_data();
@@ -96,6 +99,107 @@ void TestSearchWindow::barStandsAtUnreadableFile()
     QVERIFY(bar->isVisible());
     QCOMPARE(bar->maximum(), files);
     QCOMPARE(bar->value(), unreadable);
+}
+
+// One line of about `bytes` bytes of words, the text in its middle.
+static QByteArray longLine(qsizetype bytes, const QByteArray &text)
+{
+    QByteArray line;
+    line.reserve(bytes + text.size() + 1);
+    while (line.size() < bytes / 2)
+        line += "mot ";
+    line += text;
+    while (line.size() < bytes)
+        line += " mot";
+    return line + '\n';
+}
+
+void TestSearchWindow::fullLogStopsRun_data()
+{
+    QTest::addColumn<QByteArrayList>("contents"); // of the files f0001.txt, f0002.txt...
+    QTest::addColumn<qint64>("room"); // what the log may take, in bytes
+    QTest::addColumn<int>("stopFile"); // 1-based; 0 where the list itself does not fit
+    QTest::addColumn<bool>("hitsBefore"); // whether hits of that file are in the log
+
+    QByteArray few, many;
+    for (int i = 0; i < 20; ++i)
+        few += "soleil " + QByteArray::number(i) + '\n';
+    for (int i = 0; i < 20000; ++i)
+        many += "un soleil " + QByteArray::number(i) + '\n';
+    QTest::newRow("in the list of files")
+        << QByteArrayList(300, "no hit here\n") << qint64(60000) << 0 << false;
+    QTest::newRow("in the middle of a file's hits")
+        << QByteArrayList { few, many, few } << qint64(1 << 20) << 2 << true;
+    // The scan would have to hold more of the file than the memory can spare.
+    QTest::newRow("at a long line too big to hold")
+        << QByteArrayList { few, "avant\n" + longLine(2 << 20, "soleil") + "après\n", few }
+        << qint64(1 << 20) << 2 << false;
+    // The line can be read, but not shown: its layout alone would take more than the room.
+    QTest::newRow("at a long line too big to show")
+        << QByteArrayList { few, "avant\n" + longLine(1 << 20, "soleil") + "après\n", few }
+        << qint64(16 << 20) << 2 << false;
+}
+
+// Where the log cannot hold the rest of the report, the run stops as it does at an
+// unreadable file: the log is the whole report cut after the last hit that fits whole (or
+// the last path of the list that fits), a box names the file, the bar stays where the run
+// stopped and the status bar is not updated.
+void TestSearchWindow::fullLogStopsRun()
+{
+    QFETCH(QByteArrayList, contents);
+    QFETCH(qint64, room);
+    QFETCH(int, stopFile);
+    QFETCH(bool, hitsBefore);
+
+    for (int i = 0; i < contents.size(); ++i)
+        QVERIFY(writeFile(numberedFile(dir().path(), i + 1), contents.at(i)));
+    QVERIFY(driver.chooseFolder(dir().path()));
+    driver.setContext(1, 1);
+    {
+        // The whole report, as the memory of the machine allows.
+        DialogWatcher watcher;
+        driver.search(QStringLiteral("soleil"));
+        QCOMPARE(seenBoxes(watcher), QStringList());
+    }
+    const QStringList whole = driver.logBlocks();
+    const int listEnd = 1 + int(contents.size());
+    QVERIFY(whole.size() > listEnd || stopFile == 0);
+    driver.clickClearLog();
+    driver.showStatus(QStringLiteral("avant la recherche"));
+
+    setLogRoomForTests(room);
+    DialogWatcher watcher;
+    driver.search(QStringLiteral("soleil"));
+    setLogRoomForTests(-1);
+
+    const QStringList cut = driver.logBlocks();
+    QVERIFY2(cut.size() > 1 && cut.size() < whole.size(),
+        qPrintable(QStringLiteral("%1 of %2 blocks").arg(cut.size()).arg(whole.size())));
+    QCOMPARE(cut, whole.mid(0, cut.size()));
+    if (stopFile == 0) {
+        // The title and the paths that fit: the box names the next one.
+        QVERIFY(cut.size() < listEnd);
+        stopFile = int(cut.size());
+    } else {
+        // The whole list, then whole hits: what comes next in the whole report is a hit's
+        // file header, of the file named in the box.
+        QVERIFY(cut.size() > listEnd);
+        QString shown = numberedFile(dir().path(), stopFile);
+        shown.replace(QLatin1Char('/'), QLatin1Char('\\'));
+        QVERIFY2(whole.at(cut.size()).endsWith(QStringLiteral("Fichier : ") + shown),
+            qPrintable(whole.at(cut.size()).left(200)));
+        QCOMPARE(cut.filter(shown).isEmpty(), !hitsBefore);
+    }
+    QCOMPARE(seenBoxes(watcher),
+        QStringList(QStringLiteral("[warning] Journal plein: Le journal ne peut pas contenir la "
+                                   "suite du rapport : la recherche s'arrête au fichier ")
+            + numberedFile(dir().path(), stopFile) + QStringLiteral(".")));
+    const QProgressBar *bar = driver.progressBar();
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->maximum(), int(contents.size()));
+    // Stopped in the list, the run scanned nothing: the bar is still empty.
+    QCOMPARE(bar->value(), cut.size() < listEnd ? bar->minimum() - 1 : stopFile);
+    QCOMPARE(driver.status(), QStringLiteral("avant la recherche"));
 }
 
 // The bar reaches its end only once everything the run found is in the log.

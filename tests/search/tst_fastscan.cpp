@@ -1,5 +1,6 @@
 #include "mainwindow/batchedlog.h"
 #include "mainwindow/plainlog.h"
+#include "search/blockreader.h"
 #include "search/changingsource.h"
 #include "search/linedecoding.h"
 #include "search/literalscan.h"
@@ -44,6 +45,9 @@ private slots:
     void swappedAfterListing_data();
     void swappedAfterListing();
     void longLineMemoryBounded();
+    void longHitLineBufferFitsFile();
+    void scanStopsWhenSinkCannotHold_data();
+    void scanStopsWhenSinkCannotHold();
     void fileUnderLease_data();
     void fileUnderLease();
     void fileChangedDuringScan_data();
@@ -556,6 +560,76 @@ void TestFastScan::longLineMemoryBounded()
     QFile::remove(path);
 }
 
+// A line that holds the text is kept whole while it is read: the buffer grows to what the
+// file holds, not by doubling beyond it (a file of one line of 1 GiB would cost 2 GiB).
+void TestFastScan::longHitLineBufferFitsFile()
+{
+    QByteArray bytes((5 << 20) + 12345, 'z');
+    bytes.replace(bytes.size() / 2, 5, "alpha");
+    bytes.back() = '\n';
+    ChangingSource source(bytes, bytes);
+    std::vector<char> buffer;
+    BlockReader reader(source, buffer, 256 * 1024);
+    while (!reader.atEnd())
+        reader.fill();
+    QCOMPARE(reader.size(), bytes.size());
+    QVERIFY2(
+        buffer.capacity() <= size_t(bytes.size()), qPrintable(QString::number(buffer.capacity())));
+}
+
+// A sink that takes hits while the scan holds at most `most` bytes.
+class HoldingSink : public HitRecorder
+{
+public:
+    explicit HoldingSink(qint64 most)
+        : most(most)
+    { }
+    bool goesOn(qint64 heldBytes) override
+    {
+        largest = std::max(largest, heldBytes);
+        return heldBytes <= most;
+    }
+    qint64 most;
+    qint64 largest = 0;
+};
+
+void TestFastScan::scanStopsWhenSinkCannotHold_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    // Searched as it comes and dropped, then read again for the text at its end.
+    QByteArray line = "a first alpha\n" + QByteArray(4 << 20, 'z') + " alpha\nlast alpha\n";
+    QTest::newRow("UTF-8: a long line with the text at its end") << line;
+    // Kept whole from the start, the text being in its first block.
+    QTest::newRow("UTF-8: a long line with the text at its start")
+        << "a first alpha\nalpha " + QByteArray(4 << 20, 'z') + "\nlast alpha\n";
+    const QString text = QString::fromLatin1(line);
+    QByteArray wide("\xFF\xFE");
+    wide.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    QTest::newRow("UTF-16: any long line") << wide;
+}
+
+// The scan asks before each read: refused, it stops there, the hits it found before
+// reported, none after.
+void TestFastScan::scanStopsWhenSinkCannotHold()
+{
+    QFETCH(QByteArray, bytes);
+    ChangingSource source(bytes, bytes);
+    ScanOptions options;
+    options.text = QStringLiteral("alpha");
+    options.before = options.after = 0;
+    HoldingSink sink(1 << 20);
+    FileScanner(options).scan(source, sink);
+    QCOMPARE(sink.hits, QStringList { QStringLiteral("line 0 from 0: a first alpha") });
+    QVERIFY(sink.largest > sink.most);
+
+    // Allowed to hold it all, the scan reports every hit.
+    ChangingSource again(bytes, bytes);
+    HoldingSink all(bytes.size() + 1);
+    FileScanner(options).scan(again, all);
+    QCOMPARE(all.hits.size(), 3);
+}
+
 void TestFastScan::fileChangedDuringScan_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -654,8 +728,8 @@ void TestFastScan::sameLog()
     }
     PlainLog directLog(&direct);
     BatchedLog batchedLog(&batched);
-    QVERIFY(runSearch(paths, literalScan(options), directLog, {}).completed);
-    QVERIFY(runSearch(paths, options, batchedLog, {}).completed);
+    QVERIFY(runSearch(paths, literalScan(options), directLog, {}).completed());
+    QVERIFY(runSearch(paths, options, batchedLog, {}).completed());
     QVERIFY2(direct.document()->blockCount() > 100, "the search should write a long report");
     QCOMPARE(describeLog(batched), describeLog(direct));
     QCOMPARE(batched.toPlainText(), direct.toPlainText());

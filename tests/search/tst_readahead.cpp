@@ -36,7 +36,7 @@ static RunResult runWith(const QStringList &files, const ScanOptions &options,
 {
     RunResult result;
     TextLog log;
-    result.run = runSearch(files, options, log, {}, ahead, limits, &result.counts);
+    result.run = runSearch(files, options, log, {}, nullptr, ahead, limits, &result.counts);
     result.log = log.entries;
     return result;
 }
@@ -143,11 +143,11 @@ void TestReadAhead::sameReport()
 
     const RunResult reference = runWith(files, options, withWorkers(0), limits);
     const RunResult ahead = runWith(files, options, withWorkers(workers, batchFiles), limits);
-    QVERIFY(reference.run.completed);
+    QVERIFY(reference.run.completed());
     QVERIFY2(reference.log.size() > 400, "the search should find many hits");
     QCOMPARE(reference.counts.workers, 0);
     QVERIFY2(ahead.counts.workers > 0, "the files should be read ahead");
-    QCOMPARE(ahead.run.completed, reference.run.completed);
+    QCOMPARE(ahead.run.completed(), reference.run.completed());
     QCOMPARE(ahead.log, reference.log);
     QCOMPARE(feeder.readersSeen(), 0);
 }
@@ -181,10 +181,10 @@ void TestReadAhead::stopsAtFileThatCannotBeOpened()
 
     const RunResult reference = runWith(files, options, withWorkers(0));
     const RunResult ahead = runWith(files, options, withWorkers(workers, 2));
-    QVERIFY(!reference.run.completed);
-    QCOMPARE(reference.run.failedPath, missing);
-    QCOMPARE(ahead.run.completed, false);
-    QCOMPARE(ahead.run.failedPath, missing);
+    QVERIFY(!reference.run.completed());
+    QCOMPARE(reference.run.stopPath, missing);
+    QCOMPARE(ahead.run.completed(), false);
+    QCOMPARE(ahead.run.stopPath, missing);
     QVERIFY(ahead.counts.workers > 0);
     QCOMPARE(ahead.log, reference.log);
     // The last header is that of the file just before the missing one.
@@ -233,7 +233,7 @@ void TestReadAhead::filesBiggerThanBudget()
 
     const RunResult reference = runWith(files, options, withWorkers(0));
     const RunResult ahead = runWith(files, options, withWorkers(workers, 2, budget));
-    QVERIFY(reference.run.completed);
+    QVERIFY(reference.run.completed());
     QCOMPARE(ahead.log, reference.log);
     QVERIFY(ahead.counts.workers > 0);
     QVERIFY2(ahead.counts.scannedHere >= big,
@@ -255,7 +255,7 @@ void TestReadAhead::noThreadLeft()
     const RunResult refused = runWith(files, options, withWorkers(16));
     refuseWorkerThreads(false);
     QCOMPARE(refused.counts.workers, 0);
-    QVERIFY(refused.run.completed);
+    QVERIFY(refused.run.completed());
     QCOMPARE(refused.log, reference.log);
 }
 
@@ -282,7 +282,7 @@ void TestReadAhead::leasedFileWaitedFor()
     const RunResult ahead = runWith(files, options, withWorkers(4, 1));
     QVERIFY2(lease.broken(), "the worker should have waited for the lease to be given up");
     const RunResult reference = runWith(files, options, withWorkers(0));
-    QVERIFY(ahead.run.completed);
+    QVERIFY(ahead.run.completed());
     QCOMPARE(ahead.log, reference.log);
 }
 

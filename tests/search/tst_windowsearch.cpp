@@ -109,7 +109,7 @@ void TestWindowSearch::sameLogAsReference()
         QStringList files;
         collectFiles(tree.path(), files, recurse, filter);
         const SearchRun reference = runSearch(files, literalScan(options), referenceLog, {});
-        QVERIFY(reference.completed);
+        QVERIFY(reference.completed());
     }
     QVERIFY(watcher.messageBoxes.isEmpty());
     QCOMPARE(describeLog(*log), describeLog(reference));

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTextBlock>
 
 bool WindowDriver::show()
 {
@@ -47,6 +48,14 @@ void WindowDriver::search(const QString &text)
 {
     widget<QLineEdit>("leSearch")->setText(text);
     clickSearch();
+}
+
+QStringList WindowDriver::logBlocks() const
+{
+    QStringList blocks;
+    for (QTextBlock block = log()->document()->begin(); block.isValid(); block = block.next())
+        blocks.append(block.text());
+    return blocks;
 }
 
 QString folderStatus(const QString &folder)

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 
 #include <memory>
@@ -60,6 +61,8 @@ public:
 
     QPlainTextEdit *log() const { return widget<QPlainTextEdit>("plainTextEdit"); }
     QString logText() const { return log()->toPlainText(); }
+    // The text of each of the log's blocks, in order.
+    QStringList logBlocks() const;
     QProgressBar *progressBar() const { return widget<QProgressBar>("progressBar"); }
     QString status() const { return widget<QStatusBar>("statusbar")->currentMessage(); }
     void showStatus(const QString &message)
