@@ -1,6 +1,6 @@
 #include "helpers/filesave.h"
 
-#include "search/systempath.h"
+#include "search/scan/systempath.h"
 
 #include <QDir>
 #include <QFile>

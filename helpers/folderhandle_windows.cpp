@@ -1,6 +1,6 @@
 #include "helpers/folderhandle.h"
 
-#include "search/systempath.h"
+#include "search/scan/systempath.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "helpers/filesave.h"
 #include "helpers/messagebox.h"
-#include "search/linedecoding.h"
+#include "search/scan/linedecoding.h"
 
 #include <QBuffer>
 #include <QFile>

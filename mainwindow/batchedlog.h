@@ -2,7 +2,7 @@
 #define BATCHEDLOG_H
 
 #include "mainwindow/plainlog.h"
-#include "search/logsink.h"
+#include "search/run/logsink.h"
 
 #include <QList>
 #include <QString>

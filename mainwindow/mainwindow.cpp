@@ -7,9 +7,9 @@
 #include "mainwindow/logwrap.h"
 #include "mainwindow/mainwindowform.h"
 #include "mainwindow/statustipguard.h"
-#include "search/collectfiles.h"
-#include "search/logceiling.h"
-#include "search/searchrun.h"
+#include "search/walk/collectfiles.h"
+#include "search/run/logceiling.h"
+#include "search/run/searchrun.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

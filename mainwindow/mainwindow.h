@@ -1,7 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
-#include "search/scanfile.h"
+#include "search/scan/scanfile.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -1,7 +1,7 @@
 #ifndef PLAINLOG_H
 #define PLAINLOG_H
 
-#include "search/logsink.h"
+#include "search/run/logsink.h"
 
 class QPlainTextEdit;
 

@@ -7,9 +7,9 @@
 // report will do there, but never a crash or a read outside a buffer.
 
 #include "search/changingsource.h"
-#include "search/fastbytes.h"
+#include "search/bytesearch/fastbytes.h"
 #include "search/literalscan.h"
-#include "search/scanfile.h"
+#include "search/scan/scanfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

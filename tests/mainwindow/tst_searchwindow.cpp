@@ -1,7 +1,7 @@
 // What the window shows around a search: the progress bar, the scrolling of the log, the
 // status message, the about window's place.
 #include "about/fenapropos.h"
-#include "search/logceiling.h"
+#include "search/run/logceiling.h"
 #include "support/dialogwatcher.h"
 #include "support/filetree.h"
 #include "support/foldertest.h"

@@ -1,7 +1,7 @@
 #ifndef CHANGINGSOURCE_H
 #define CHANGINGSOURCE_H
 
-#include "search/bytesource.h"
+#include "search/scan/bytesource.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
 #ifndef FAKELISTING_H
 #define FAKELISTING_H
 
-#include "search/folderlisting.h"
+#include "search/walk/folderlisting.h"
 
 #include <QHash>
 #include <QString>

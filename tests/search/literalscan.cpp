@@ -1,6 +1,6 @@
 #include "search/literalscan.h"
 
-#include "search/linedecoding.h"
+#include "search/scan/linedecoding.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #ifndef LITERALSCAN_H
 #define LITERALSCAN_H
 
-#include "search/scanfile.h"
-#include "search/searchrun.h"
+#include "search/scan/scanfile.h"
+#include "search/run/searchrun.h"
 
 #include <QByteArray>
 

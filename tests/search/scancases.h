@@ -1,8 +1,8 @@
 #ifndef SCANCASES_H
 #define SCANCASES_H
 
-#include "search/fastbytes.h"
-#include "search/scanfile.h"
+#include "search/bytesearch/fastbytes.h"
+#include "search/scan/scanfile.h"
 
 #include <QByteArray>
 #include <QList>

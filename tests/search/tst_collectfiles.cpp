@@ -1,4 +1,4 @@
-#include "search/collectfiles.h"
+#include "search/walk/collectfiles.h"
 #include "search/siblinglinks.h"
 #include "support/filetree.h"
 #include "support/foldertest.h"

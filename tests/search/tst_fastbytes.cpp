@@ -1,4 +1,4 @@
-#include "search/fastbytes.h"
+#include "search/bytesearch/fastbytes.h"
 #include "search/scancases.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // The walk's decisions on made-up file systems: links and junctions that Wine cannot make,
 // cycles, a junction to a drive's root, and how often each folder is read.
 #include "search/fakelisting.h"
-#include "search/folderwalk.h"
+#include "search/walk/folderwalk.h"
 #include "search/siblinglinks.h"
 
 #include <QTest>

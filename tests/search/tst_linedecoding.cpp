@@ -1,4 +1,4 @@
-#include "search/linedecoding.h"
+#include "search/scan/linedecoding.h"
 
 #include <QStringDecoder>
 #include <QTest>

@@ -1,7 +1,7 @@
 // The log's ceiling: the room that the limits of the process leave to the log, and what
 // fits in it.
-#include "search/logceiling.h"
-#include "search/processmemory.h"
+#include "search/run/logceiling.h"
+#include "search/run/processmemory.h"
 
 #include <QTest>
 

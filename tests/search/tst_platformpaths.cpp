@@ -1,7 +1,7 @@
 // Paths as each platform makes them: a search from a drive's root, names that differ only
 // in case, paths longer than Windows' old limit of 260 characters, and CR LF lines.
-#include "search/collectfiles.h"
-#include "search/scansource.h"
+#include "search/walk/collectfiles.h"
+#include "search/scan/scansource.h"
 #include "support/specialfiles.h"
 #include "support/dialogwatcher.h"
 #include "support/filetree.h"

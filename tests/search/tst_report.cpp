@@ -1,7 +1,7 @@
 #include "mainwindow/loghtml.h"
-#include "search/logsink.h"
-#include "search/report.h"
-#include "search/scanfile.h"
+#include "search/run/logsink.h"
+#include "search/run/report.h"
+#include "search/scan/scanfile.h"
 #include "support/filetree.h"
 
 #include <QPlainTextEdit>

@@ -2,7 +2,7 @@
 // path, on generated trees where that rule and the walk's agree: without cycles, and with
 // cycles that only links to an ancestor or to the folder itself make, which no other path
 // leads into. Both must give the same list, entry for entry, on this platform's file system.
-#include "search/collectfiles.h"
+#include "search/walk/collectfiles.h"
 #include "search/qdirwalk.h"
 #include "support/filetree.h"
 #include "support/specialfiles.h"

@@ -1,8 +1,0 @@
-// Processors without a vector loop here: the caller's plain byte loop does all the work.
-#include "search/blockscan.h"
-
-int blockLoops(const BlockLoop **loops)
-{
-    *loops = nullptr;
-    return 0;
-}

@@ -1,0 +1,72 @@
+#include "search/run/workerthread.h"
+
+#include <atomic>
+#include <mutex>
+#include <pthread.h>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+static std::atomic<bool> refused { false };
+
+void refuseWorkerThreads(bool refuse)
+{
+    refused = refuse;
+}
+
+struct WorkerThread::Handle
+{
+    pthread_t thread {};
+    bool running = false;
+};
+
+WorkerThread::WorkerThread()
+    : handle(std::make_unique<Handle>())
+{ }
+
+WorkerThread::~WorkerThread()
+{
+    join();
+}
+
+// glibc gives each thread that allocates an arena of its own, up to eight per core, each
+// reserving 64 MiB of address space: under a limit of 1 GiB, sixteen workers would take it
+// all. A few arenas shared by every thread cost the workers little, as they mostly wait
+// for the disk.
+static void limitAllocatorArenas()
+{
+#ifdef __GLIBC__
+    static std::once_flag once;
+    std::call_once(once, [] { mallopt(M_ARENA_MAX, 4); });
+#endif
+}
+
+static void *runBody(void *body)
+{
+    (*static_cast<std::function<void()> *>(body))();
+    return nullptr;
+}
+
+bool WorkerThread::start(std::function<void()> work)
+{
+    if (handle->running || refused)
+        return false;
+    limitAllocatorArenas();
+    body = std::move(work);
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) != 0)
+        return false;
+    pthread_attr_setstacksize(&attributes, stackSize);
+    handle->running = pthread_create(&handle->thread, &attributes, runBody, &body) == 0;
+    pthread_attr_destroy(&attributes);
+    return handle->running;
+}
+
+void WorkerThread::join()
+{
+    if (!handle->running)
+        return;
+    pthread_join(handle->thread, nullptr);
+    handle->running = false;
+}

@@ -1,0 +1,55 @@
+#include "search/run/workerthread.h"
+
+#include <atomic>
+
+#include <process.h>
+#include <windows.h>
+
+static std::atomic<bool> refused { false };
+
+void refuseWorkerThreads(bool refuse)
+{
+    refused = refuse;
+}
+
+struct WorkerThread::Handle
+{
+    HANDLE thread = nullptr;
+};
+
+WorkerThread::WorkerThread()
+    : handle(std::make_unique<Handle>())
+{ }
+
+WorkerThread::~WorkerThread()
+{
+    join();
+}
+
+static unsigned __stdcall runBody(void *body)
+{
+    (*static_cast<std::function<void()> *>(body))();
+    return 0;
+}
+
+// The stack size is what the thread reserves, not what it commits at once: the
+// executable's default (1 MiB) would be reserved for each worker otherwise.
+bool WorkerThread::start(std::function<void()> work)
+{
+    if (handle->thread || refused)
+        return false;
+    body = std::move(work);
+    const uintptr_t thread = ::_beginthreadex(nullptr, unsigned(stackSize), runBody, &body,
+        STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    handle->thread = reinterpret_cast<HANDLE>(thread);
+    return handle->thread != nullptr;
+}
+
+void WorkerThread::join()
+{
+    if (!handle->thread)
+        return;
+    ::WaitForSingleObject(handle->thread, INFINITE);
+    ::CloseHandle(handle->thread);
+    handle->thread = nullptr;
+}
