@@ -18,7 +18,7 @@
 struct ReadAheadLimits
 {
     // Threads that open and scan the files coming next; 0: every file on the run's thread.
-    int workers = 12;
+    int workers = 24;
     // The most memory held ahead, in bytes: what the files being scanned may give and
     // the hits waiting for the report. A file bigger than what is left is scanned on the
     // run's thread.

@@ -26,8 +26,11 @@ WorkerThread::~WorkerThread()
     join();
 }
 
+// A worker yields to the thread that writes the report: that one's work cannot wait,
+// while a worker that has to wait mostly waits for the disk anyway.
 static unsigned __stdcall runBody(void *body)
 {
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
     (*static_cast<std::function<void()> *>(body))();
     return 0;
 }
