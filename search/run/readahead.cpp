@@ -3,6 +3,7 @@
 #include "search/scan/scansource.h"
 
 #include <algorithm>
+#include <chrono>
 
 // What a hit costs while it waits for the report: its lines and the bookkeeping around them.
 static qint64 heldBy(const ScanHit &hit)
@@ -84,11 +85,17 @@ ReadAhead::ReadAhead(const QStringList &files, const ScanOptions &options,
     if (limits.workers <= 0 || files.isEmpty())
         return;
     outcomes.resize(size_t(files.size()));
-    // No more workers than batches of files; a worker the system refuses is one fewer.
+    startWorkers(std::max(1, std::min(limits.firstWorkers, limits.workers)));
+}
+
+// Starts up to count more workers, no more than there are batches of files: a worker the
+// system refuses is one fewer.
+void ReadAhead::startWorkers(int count)
+{
     const qsizetype batches = (files.size() + std::max(1, limits.batchFiles) - 1)
         / std::max(1, limits.batchFiles);
-    const int wanted = int(std::min<qsizetype>(limits.workers, batches));
-    for (int i = 0; i < wanted; ++i) {
+    const int most = int(std::min<qsizetype>(limits.workers, batches));
+    for (int i = 0; i < count && int(threads.size()) < most; ++i) {
         auto thread = std::make_unique<WorkerThread>();
         if (!thread->start([this] { work(); }))
             break;
@@ -157,6 +164,8 @@ void ReadAhead::work()
             end = std::min(count, first + batch);
             nextClaimed = end;
         }
+        const auto wallStart = std::chrono::steady_clock::now();
+        const long long processorStart = threadProcessorTime();
         std::vector<Outcome> outcomes;
         outcomes.reserve(size_t(end - first));
         qsizetype from = first;
@@ -173,6 +182,12 @@ void ReadAhead::work()
             }
         }
         deliver(from, outcomes);
+        // A batch that took more than twice its processor time mostly waited.
+        const long long wall = std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::steady_clock::now() - wallStart)
+                                   .count();
+        if (2 * (threadProcessorTime() - processorStart) < wall)
+            waiting = true;
     }
 }
 
@@ -236,6 +251,9 @@ ScanStatus ReadAhead::scanNext(const QString &path, HitSink &sink, FileScanner &
 {
     if (!running())
         return scanner.scan(path, sink, true);
+    // Workers that wait for the disk: twice as many, so that more reads are in flight.
+    if (waiting.exchange(false) && int(threads.size()) < limits.workers)
+        startWorkers(int(threads.size()));
     Q_ASSERT(nextTaken < files.size() && files.at(nextTaken) == path);
     const size_t index = size_t(nextTaken++);
     Outcome outcome;

@@ -18,7 +18,11 @@
 struct ReadAheadLimits
 {
     // Threads that open and scan the files coming next; 0: every file on the run's thread.
+    // The run starts with firstWorkers of them and adds more, up to workers, while they
+    // spend most of their time waiting (for the disk): files already in memory keep the
+    // processors busy with a few, and more would only take turns with the report's writer.
     int workers = 24;
+    int firstWorkers = 4;
     // The most memory held ahead, in bytes: what the files being scanned may give and
     // the hits waiting for the report. A file bigger than what is left is scanned on the
     // run's thread.
@@ -73,6 +77,7 @@ private:
     class Guarded;
 
     void work();
+    void startWorkers(int count);
     Outcome readAhead(const QString &path, FileScanner &scanner);
     void deliver(qsizetype first, std::vector<Outcome> &batch);
     bool reserve(qint64 bytes);
@@ -93,6 +98,8 @@ private:
     qsizetype awaited = -1;
     int waitingForRoom = 0;
     std::atomic<bool> stopping { false };
+    // Set by a worker whose last batch mostly waited.
+    std::atomic<bool> waiting { false };
     std::atomic<qint64> held { 0 };
     std::atomic<qint64> mostHeld { 0 };
     qsizetype scannedHere = 0;

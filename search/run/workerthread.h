@@ -29,6 +29,10 @@ private:
     std::function<void()> body;
 };
 
+// The processor time the calling thread has used, in nanoseconds; 0 where the system
+// does not tell.
+long long threadProcessorTime();
+
 // Refuses new threads from now on when set: the tests' stand-in for a system that has
 // none left.
 void refuseWorkerThreads(bool refuse);

@@ -7,6 +7,7 @@
 #include <pthread.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 #ifdef __GLIBC__
@@ -81,6 +82,14 @@ bool WorkerThread::start(std::function<void()> work)
     handle->running = pthread_create(&handle->thread, &attributes, runBody, &body) == 0;
     pthread_attr_destroy(&attributes);
     return handle->running;
+}
+
+long long threadProcessorTime()
+{
+    struct timespec now;
+    if (::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0)
+        return 0;
+    return (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
 }
 
 void WorkerThread::join()

@@ -48,6 +48,18 @@ bool WorkerThread::start(std::function<void()> work)
     return handle->thread != nullptr;
 }
 
+long long threadProcessorTime()
+{
+    FILETIME created, ended, kernel, user;
+    if (!::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user))
+        return 0;
+    const auto ticks = [](const FILETIME &time) {
+        return (long long)(((unsigned long long)time.dwHighDateTime << 32) | time.dwLowDateTime);
+    };
+    // In units of 100 ns.
+    return (ticks(kernel) + ticks(user)) * 100;
+}
+
 void WorkerThread::join()
 {
     if (!handle->thread)

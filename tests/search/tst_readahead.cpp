@@ -45,6 +45,7 @@ static ReadAheadLimits withWorkers(int workers, int batchFiles = 3, qint64 budge
 {
     ReadAheadLimits ahead;
     ahead.workers = workers;
+    ahead.firstWorkers = workers;
     ahead.batchFiles = batchFiles;
     ahead.handBackBytes = 4096;
     ahead.budget = budget;
